@@ -1,0 +1,4 @@
+// Placeholder until the pseudo-terminal server lands.
+int main() {
+    return 0;
+}

@@ -1,0 +1,109 @@
+#include "link/buswait.h"
+
+#include "link/serialport.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+bool g_busy = false;
+bool g_aborted = false;
+
+// Quits every nested wait loop when the program ends.
+class AbortHub : public QObject {
+    Q_OBJECT
+  signals:
+    void aborted();
+};
+
+AbortHub& Hub() {
+    static AbortHub hub;
+    return hub;
+}
+
+int Milliseconds(double seconds) {
+    double ms = seconds * WaitScale * 1000.0;
+    if (ms < 0) ms = 0;
+    if (ms > 24.0 * 3600 * 1000) ms = 24.0 * 3600 * 1000;
+    return static_cast<int>(ms + 0.5);
+}
+
+} // namespace
+
+WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
+    if (g_aborted) return WaitEnd::Aborted;
+    if (port.bytesWaiting() >= count) return WaitEnd::Ready;
+    if (!port.isOpen()) return WaitEnd::LinkLost;
+
+    QEventLoop loop;
+    WaitEnd end = WaitEnd::Deadline;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        end = WaitEnd::Deadline;
+        loop.quit();
+    });
+    QObject::connect(&port, &SerialPort::readyRead, &loop, [&] {
+        if (port.bytesWaiting() >= count) {
+            end = WaitEnd::Ready;
+            loop.quit();
+        }
+    });
+    QObject::connect(&port, &SerialPort::linkLost, &loop, [&] {
+        end = WaitEnd::LinkLost;
+        loop.quit();
+    });
+    QObject::connect(&Hub(), &AbortHub::aborted, &loop, [&] {
+        end = WaitEnd::Aborted;
+        loop.quit();
+    });
+    timer.start(Milliseconds(seconds));
+    loop.exec();
+    return end;
+}
+
+WaitEnd WaitSeconds(double seconds) {
+    if (g_aborted) return WaitEnd::Aborted;
+    QEventLoop loop;
+    WaitEnd end = WaitEnd::Deadline;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&Hub(), &AbortHub::aborted, &loop, [&] {
+        end = WaitEnd::Aborted;
+        loop.quit();
+    });
+    timer.start(Milliseconds(seconds));
+    loop.exec();
+    return end;
+}
+
+void AbortAllWaits() {
+    g_aborted = true;
+    emit Hub().aborted();
+}
+
+bool WaitsAborted() {
+    return g_aborted;
+}
+
+BusOperation::BusOperation() {
+    if (!g_busy) {
+        g_busy = true;
+        acquired_ = true;
+    }
+}
+
+BusOperation::~BusOperation() {
+    if (acquired_) g_busy = false;
+}
+
+bool BusOperation::busy() {
+    return g_busy;
+}
+
+#include "buswait.moc"

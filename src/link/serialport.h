@@ -1,0 +1,33 @@
+#pragma once
+// The serial port seam: what every transaction needs of a port. QtSerialPort drives a real
+// device; tests use a port wired to the simulated drive bus.
+#include <QObject>
+#include <string>
+
+class SerialPort : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+    ~SerialPort() override = default;
+
+    virtual bool isOpen() const = 0;
+    virtual void close() = 0;
+    virtual void setPortNumber(int comPort) = 0;
+    // "9600,N,8,1": baud rate, no parity, 8 data bits, 1 stop bit.
+    virtual void setSettings(const std::string& settings) = 0;
+    // Opens with the number and settings in force; on failure errorText() says why.
+    virtual bool open() = 0;
+    virtual std::string errorText() const = 0;
+    // Human-readable name of what the port number opens (e.g. "./com1", "/dev/ttyUSB0").
+    virtual std::string deviceName() const = 0;
+    // Hands the bytes over at once; false when the port cannot take them.
+    virtual bool write(const std::string& bytes) = 0;
+    virtual int bytesWaiting() const = 0;
+    // All waiting bytes, in arrival order; empty when none.
+    virtual std::string readAll() = 0;
+
+  signals:
+    void readyRead();
+    // The adapter vanished (unplugged USB, device removed); the port is already closed.
+    void linkLost(const QString& reason);
+};

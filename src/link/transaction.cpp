@@ -1,0 +1,147 @@
+#include "link/transaction.h"
+
+#include "app/module1.h"
+#include "link/buswait.h"
+#include "link/frame.h"
+#include "link/serialport.h"
+
+#include <map>
+
+namespace {
+
+SerialPort* g_port = nullptr;
+std::map<int, TrafficObserver> g_observers;
+int g_nextObserver = 1;
+
+// Close if open, apply the settings of the moment, open, drop stale input, write.
+// Returns Reply when the frame is on its way, OpenFailed or LinkLost otherwise.
+Outcome OpenAndWrite(SerialPort& port, int add, const std::string& frame, std::string& error) {
+    if (port.isOpen()) port.close();
+    port.setPortNumber(Module1::ComPort);
+    port.setSettings(std::to_string(Module1::BaudRate) + ",N,8,1");
+    if (!port.open()) {
+        error =
+            "COM" + std::to_string(Module1::ComPort) + " (" + port.deviceName() + "): " + port.errorText();
+        ReportTraffic({TrafficEvent::PortError, add, frame, error});
+        return Outcome::OpenFailed;
+    }
+    port.readAll(); // a late reply to an earlier frame is not this frame's reply
+    if (frame.empty()) return Outcome::Reply;
+    if (!port.write(frame)) {
+        error = port.errorText();
+        port.close();
+        ReportTraffic({TrafficEvent::LinkLost, add, frame, error});
+        return Outcome::LinkLost;
+    }
+    ReportTraffic({TrafficEvent::Sent, add, frame, std::string()});
+    return Outcome::Reply;
+}
+
+} // namespace
+
+SerialPort* SharedPort() {
+    return g_port;
+}
+void SetSharedPort(SerialPort* port) {
+    g_port = port;
+}
+
+Exchange CountedTransaction(SerialPort& port, int add, int code, double p1, double p2, int ntx, int nrx,
+                            int tipo, double timeoutSeconds) {
+    Exchange ex;
+    CommandFrame cf = MakeCommandFrame(add, code, p1, p2, ntx, tipo);
+    if (cf.error) {
+        ex.outcome = Outcome::BadValue;
+        ex.error = cf.error->what;
+        ReportTraffic({TrafficEvent::Refused, add, std::string(), ex.error});
+        return ex;
+    }
+    ex.frame = cf.frame;
+    ex.outcome = OpenAndWrite(port, add, ex.frame, ex.error);
+    if (ex.outcome != Outcome::Reply) return ex;
+    if (add == Module1::BroadcastAddress) {
+        ex.outcome = Outcome::Broadcast;
+        ReportTraffic({TrafficEvent::Broadcast, add, std::string(), std::string()});
+    } else {
+        WaitEnd end = WaitForBytes(port, nrx, timeoutSeconds);
+        std::string got = port.isOpen() ? port.readAll() : std::string();
+        ex.reply = got.substr(0, static_cast<size_t>(nrx < 0 ? 0 : nrx));
+        if (end == WaitEnd::Ready || static_cast<int>(ex.reply.size()) >= nrx) {
+            ex.outcome = Outcome::Reply;
+            ReportTraffic({TrafficEvent::Received, add, ex.reply, std::string()});
+        } else if (end == WaitEnd::LinkLost) {
+            ex.outcome = Outcome::LinkLost;
+            ex.error = port.errorText();
+            ReportTraffic({TrafficEvent::LinkLost, add, ex.reply, ex.error});
+        } else if (end == WaitEnd::Aborted) {
+            ex.outcome = Outcome::Aborted;
+        } else {
+            ex.outcome = Outcome::Timeout;
+            ReportTraffic({TrafficEvent::Timeout, add, ex.reply, std::string()});
+        }
+    }
+    port.close();
+    return ex;
+}
+
+PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& cmdString,
+                                 double timeoutSeriale, const std::string& instring) {
+    PolledExchange ex;
+    ex.instring = instring;
+    ex.frame = BuildPolledFrame(add, cmdString);
+    ex.outcome = OpenAndWrite(port, add, ex.frame, ex.error);
+    if (ex.outcome != Outcome::Reply) return ex;
+    if (add == Module1::BroadcastAddress) {
+        ex.outcome = Outcome::Broadcast;
+        return ex;
+    }
+    ex.instring.clear();
+    for (int attempt = 0; attempt <= 10; ++attempt) {
+        if (WaitSeconds(0.05) == WaitEnd::Aborted) {
+            ex.outcome = Outcome::Aborted;
+            return ex;
+        }
+        if (!port.isOpen()) break;
+        std::string reply = port.readAll();
+        if (reply.size() == 1 && reply[0] == '\x15') {
+            ex.instring = "15";
+            ReportTraffic({TrafficEvent::Received, add, reply, std::string()});
+            return ex;
+        }
+        if (WaitSeconds(timeoutSeriale) == WaitEnd::Aborted) {
+            ex.outcome = Outcome::Aborted;
+            return ex;
+        }
+        if (!port.isOpen()) break;
+        reply += port.readAll();
+        ex.instring = HexText(reply);
+        if (!ex.instring.empty()) {
+            ReportTraffic({TrafficEvent::Received, add, reply, std::string()});
+            return ex;
+        }
+    }
+    if (!port.isOpen()) {
+        ex.outcome = Outcome::LinkLost;
+        ex.error = port.errorText();
+        ReportTraffic({TrafficEvent::LinkLost, add, std::string(), ex.error});
+    } else {
+        ex.outcome = Outcome::Timeout;
+        ReportTraffic({TrafficEvent::Timeout, add, std::string(), std::string()});
+    }
+    return ex;
+}
+
+int AddTrafficObserver(TrafficObserver observer) {
+    int id = g_nextObserver++;
+    g_observers[id] = std::move(observer);
+    return id;
+}
+
+void RemoveTrafficObserver(int id) {
+    g_observers.erase(id);
+}
+
+void ReportTraffic(const TrafficEvent& event) {
+    for (auto& [id, observer] : g_observers)
+        observer(event);
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The two kinds of drive transaction on the shared port. Windows wrap them (TxRxSeriale,
+// TxRxSerialeX, TxRxCMDEEPROM, TxRxCMDSTRING) and show the outcome their own way.
+#include <functional>
+#include <string>
+
+class SerialPort;
+
+// The port every window uses (the line is half duplex: one port object for all).
+SerialPort* SharedPort();
+void SetSharedPort(SerialPort* port);
+
+// How long a counted transaction waits for its reply after the frame is written.
+constexpr double ReplyTimeoutSeconds = 1.0;
+
+enum class Outcome {
+    Reply,      // the expected bytes arrived (counted) / something arrived (polled)
+    Broadcast,  // address 99: nothing awaited
+    Timeout,    // the bound passed; `reply` holds what did arrive
+    OpenFailed, // the port could not be opened; nothing was sent
+    LinkLost,   // the adapter vanished
+    BadValue,   // the value does not fit its bytes; nothing was sent
+    Aborted,    // the program is quitting
+};
+
+struct Exchange {
+    Outcome outcome = Outcome::Reply;
+    std::string frame; // bytes written
+    std::string reply; // bytes received (counted: at most nrx)
+    std::string error; // reason, for OpenFailed / LinkLost / BadValue
+};
+
+// Frame of code + value bytes; waits (bounded) for nrx reply bytes; closes the port at the end.
+Exchange CountedTransaction(SerialPort& port, int add, int code, double parametro1, double parametro2,
+                            int ntx, int nrx, int tipo, double timeoutSeconds = ReplyTimeoutSeconds);
+
+// Sends ready-made command bytes once, then polls up to 11 times: 50 ms, take what waits (a lone
+// 15h returns "15" at once), `timeoutSeriale` s, take more; returns at the first non-empty
+// answer. `instring` is the reply as hex text without outer blanks ("06", "15", "" for none).
+// Address 99 sends nothing and leaves `instring` as it was. The port stays open.
+struct PolledExchange {
+    Outcome outcome = Outcome::Reply;
+    std::string frame;
+    std::string instring;
+    std::string error;
+};
+PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& cmdString,
+                                 double timeoutSeriale, const std::string& instring = std::string());
+
+// What went over the line, for anyone who wants to watch (the communication log).
+struct TrafficEvent {
+    enum Kind { Sent, Received, Timeout, Broadcast, Refused, PortError, LinkLost };
+    Kind kind;
+    int address;
+    std::string bytes; // frame or reply
+    std::string text;  // reason or note
+};
+using TrafficObserver = std::function<void(const TrafficEvent&)>;
+// Returns an id for RemoveTrafficObserver.
+int AddTrafficObserver(TrafficObserver observer);
+void RemoveTrafficObserver(int id);
+void ReportTraffic(const TrafficEvent& event);

@@ -1,0 +1,17 @@
+#pragma once
+// Texts in the three languages, chosen by Module1::Lingua at the moment they are shown.
+#include <QString>
+#include <optional>
+
+struct Text3 {
+    const char* ita;
+    const char* eng;
+    const char* ger;
+};
+
+// The text for the current language; nothing for a code other than 1, 2, 3 (the control then
+// keeps what it showed before).
+std::optional<QString> ForLanguage(const Text3& text);
+
+// Title of refusal and error message boxes: "VarDelo - ERRORE" / "VarDelo - ERROR" / "Vardelo - ERROR".
+QString ErrorTitle();
