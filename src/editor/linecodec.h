@@ -1,0 +1,10 @@
+#pragma once
+// A program line: a command's code and data bytes as hexadecimal text ("A8 0F A0").
+#include <string>
+
+// Builds the line of a catalog command with its value (ntx = NtxCmd, tipo = TipoCmd or 0).
+std::string StringaCmd(int comando, double parametro1, double parametro2, int tipoComando, int ntx);
+// The description of a line in the current language (Module1::Lingua); NbytesCmd receives the
+// catalog row's NtxCmd when the code is known. Reads at most 21 bytes of the line.
+std::string DecodeCommand(const std::string& cmdStrHex, int& nbytesCmd);
+std::string DecodeCommand(const std::string& cmdStrHex);
