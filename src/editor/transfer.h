@@ -1,0 +1,28 @@
+#pragma once
+// Exchanging programs with the drive at Module1::Indirizzo, and copying within the store.
+// Status texts go to the editor's status box through `io`; questions and prompts too.
+#include "editor/prgstore.h"
+
+#include <functional>
+#include <string>
+
+struct TransferIo {
+    std::function<bool(const std::string& text)> ask; // Yes/No question, application title
+    // Input box: the typed text, or empty on cancel.
+    std::function<std::string(const std::string& prompt, const std::string& title)> input;
+    std::function<void(const std::string&)> setStatus;    // replaces the status box's text
+    std::function<void(const std::string&)> appendStatus; // adds to its end
+    std::function<void()> beep;
+    std::function<void()> showProgram; // ShowPrg(PrgActive) after the store changed
+};
+
+// The editor's transaction: sends the bytes once and polls for the reply (hex text, "" for none).
+void TxRxCMDEEPROM(int add, const std::string& cmdString, std::string& instring, double timeoutSeriale);
+
+void ReadAllPrg(PrgStore& store, TransferIo& io);
+void SendAllPrg(PrgStore& store, TransferIo& io);
+void SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io);
+void SendPrg(PrgStore& store, int program, TransferIo& io); // 99 = all programs
+void DeletePrg(TransferIo& io);
+void DeleteAllPrg(TransferIo& io);
+void CopyPrg(PrgStore& store, TransferIo& io);

@@ -1,0 +1,7 @@
+#pragma once
+class QWidget;
+
+// Shows the serial settings dialog modally; returns when it has closed (OK or close box).
+void ShowSerialSettings(QWidget* parent);
+// Shows the language dialog modally; returns when it has closed (OK or close box).
+void ShowLanguageDialog(QWidget* parent);
