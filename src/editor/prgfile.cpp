@@ -84,9 +84,12 @@ std::string SkippedLinesText(const PrgFileContent& content) {
 
 std::optional<std::string> SavePrgFile(const std::string& path, const PrgStore& store) {
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
+    // Unbuffered: a buffered write that fails only when flushed at commit goes unnoticed, and the
+    // short file would replace the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString().toStdString();
     const std::string text = FormatPrgFile(store);
-    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        file.error() != QFileDevice::NoError) {
         std::string reason = file.errorString().toStdString();
         file.cancelWriting();
         return reason;
