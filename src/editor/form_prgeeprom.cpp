@@ -46,7 +46,8 @@ const ControlText Texts[] = {
     {"Command_LoadPrg", {"Carica il programma", "Load program", "Programme laden"}},
     {"Command_SavePrg", {"Salva il programma", "Save program", "Programme abspeichern"}},
     {"Command_PrintPrg", {"Stampa il programma", "Print program", "Programme ausdrucken"}},
-    {"Command_ReadAllPrg", {"Leggi i programmi dal drive", "Read programs from drive", "Lese Programme von KMD"}},
+    {"Command_ReadAllPrg",
+     {"Leggi i programmi dal drive", "Read programs from drive", "Lese Programme von KMD"}},
     {"Command_SendAllPrg",
      {"Invia tutti i programmi al drive", "Send all program to drive", "Sende alle Programme zur KMD"}},
     {"Command_SendCurrentPrg",
@@ -291,7 +292,8 @@ void Form_PrgEeprom::NewCmd() {
     }
     const PromptWords words{{"Valori ammessi: da ", "Ammitted values: from ", "Ammitted values: von "},
                             {" a ", " to ", " bis "}};
-    const std::optional<CommandValue> value = AskCommandValue(this, slot, Combo_Command->currentText(), words);
+    const std::optional<CommandValue> value =
+        AskCommandValue(this, slot, Combo_Command->currentText(), words);
     if (!value) return;
 
     const int firstVisible = DBGrid1->verticalScrollBar()->value();
@@ -353,8 +355,8 @@ void Form_PrgEeprom::SavePrg() {
     const QString name = UiPrompts().saveFileName(this, FileFilter);
     if (name.isEmpty()) return;
     if (std::optional<std::string> error = SavePrgFile(name.toStdString(), grid_.PrgLines))
-        UiPrompts().message(this, ErrorTitle(), Say("@saveFailed") + name + "\n" + QString::fromStdString(*error),
-                            true);
+        UiPrompts().message(this, ErrorTitle(),
+                            Say("@saveFailed") + name + "\n" + QString::fromStdString(*error), true);
 }
 
 void Form_PrgEeprom::PrintPrg() {
@@ -372,7 +374,9 @@ template <typename Operation> void Form_PrgEeprom::RunTransfer(Operation operati
         return UiPrompts().question(this, AppTitle, QString::fromStdString(text));
     };
     io.input = [this](const std::string& prompt, const std::string& title) {
-        return UiPrompts().input(this, QString::fromStdString(prompt), QString::fromStdString(title)).toStdString();
+        return UiPrompts()
+            .input(this, QString::fromStdString(prompt), QString::fromStdString(title))
+            .toStdString();
     };
     io.setStatus = [this](const std::string& text) { SetStatus(text); };
     io.appendStatus = [this](const std::string& text) { AppendStatus(text); };

@@ -75,8 +75,7 @@ PrgFileContent ParsePrgFile(std::string_view text) {
 std::string SkippedLinesText(const PrgFileContent& content) {
     std::string text;
     if (content.skippedHighProgram > 0)
-        text += std::to_string(content.skippedHighProgram) +
-                " line(s) of programs above 16 skipped\r\n";
+        text += std::to_string(content.skippedHighProgram) + " line(s) of programs above 16 skipped\r\n";
     if (content.skippedPastEnd > 0)
         text += std::to_string(content.skippedPastEnd) + " line(s) past line 51 of a program skipped\r\n";
     return text;

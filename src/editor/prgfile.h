@@ -14,7 +14,7 @@ std::string FormatPrgFile(const PrgStore& store);
 // What reading a file gave: the store, and what had to be left out.
 struct PrgFileContent {
     PrgStore store;
-    bool headerOk = true;      // false: the first line was not the header; the store is empty
+    bool headerOk = true;       // false: the first line was not the header; the store is empty
     int skippedHighProgram = 0; // lines of programs numbered above 16
     int skippedPastEnd = 0;     // lines past the 51st line of a program
 };

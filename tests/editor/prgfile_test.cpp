@@ -110,8 +110,9 @@ TEST(PrgFile, StartLineMarkerRules) {
 }
 
 TEST(PrgFile, HeaderMustMatchExactly) {
-    for (const char* bad : {"kmd eeprom file v1.0\r\n--PRG0--\r\n11\r\n", "KMD EEPROM FILE V1.0 \r\n--PRG0--\r\n11\r\n",
-                            "\r\nKMD EEPROM FILE V1.0\r\n--PRG0--\r\n11\r\n", "garbage"}) {
+    for (const char* bad :
+         {"kmd eeprom file v1.0\r\n--PRG0--\r\n11\r\n", "KMD EEPROM FILE V1.0 \r\n--PRG0--\r\n11\r\n",
+          "\r\nKMD EEPROM FILE V1.0\r\n--PRG0--\r\n11\r\n", "garbage"}) {
         const PrgFileContent c = ParsePrgFile(bad);
         EXPECT_FALSE(c.headerOk) << bad;
         EXPECT_TRUE(StoreEmpty(c.store)) << bad;
@@ -122,7 +123,8 @@ TEST(PrgFile, HeaderMustMatchExactly) {
 }
 
 TEST(PrgFile, AcceptsLfAndCrLineEnds) {
-    for (const char* text : {"KMD EEPROM FILE V1.0\n--PRG5--\n11\n26 02", "KMD EEPROM FILE V1.0\r--PRG5--\r11\r26 02\r"}) {
+    for (const char* text :
+         {"KMD EEPROM FILE V1.0\n--PRG5--\n11\n26 02", "KMD EEPROM FILE V1.0\r--PRG5--\r11\r26 02\r"}) {
         const PrgFileContent c = ParsePrgFile(text);
         EXPECT_TRUE(c.headerOk);
         EXPECT_EQ(c.store[5][0], "11");
@@ -147,8 +149,8 @@ TEST(PrgFile, LinesOutsideTheStoreAreSkippedAndCounted) {
 TEST(PrgFile, JunkLinesAreKeptAsTheyStand) {
     const std::string longLine(200, 'F');
     const std::string binary("\x01\xff zz\t", 6);
-    const PrgFileContent c = ParsePrgFile(FileOf({"--PRG0--", longLine.c_str(), "hello world", "  "}) +
-                                          binary + "\r\n");
+    const PrgFileContent c =
+        ParsePrgFile(FileOf({"--PRG0--", longLine.c_str(), "hello world", "  "}) + binary + "\r\n");
     EXPECT_EQ(c.store[0][0], longLine);
     EXPECT_EQ(c.store[0][1], "hello world");
     EXPECT_EQ(c.store[0][2], "  ");
