@@ -50,6 +50,8 @@ bool SimulatedPort::open() {
     }
     open_ = true;
     ++openCount_;
+    input_.swap(heldAtOpen_);
+    heldAtOpen_.clear();
     return true;
 }
 
@@ -102,6 +104,10 @@ std::string SimulatedPort::readAll() {
     std::string out;
     out.swap(input_);
     return out;
+}
+
+void SimulatedPort::holdAtOpen(const std::string& bytes) {
+    heldAtOpen_ = bytes;
 }
 
 void SimulatedPort::setOpenFailure(const std::string& reason) {

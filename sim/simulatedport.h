@@ -31,6 +31,8 @@ class SimulatedPort : public SerialPort {
     void setReplyPieces(int bytes, double secondsBetween);
     // Tests: bytes that arrive without being asked for (a late reply, line noise).
     void inject(const std::string& bytes);
+    // Tests: bytes left in the device's buffer (a late reply) that the next open() finds waiting.
+    void holdAtOpen(const std::string& bytes);
     // What the program did to the port (for tests).
     int portNumber() const;
     const std::string& settings() const;
@@ -47,6 +49,7 @@ class SimulatedPort : public SerialPort {
     std::string settings_;
     std::string input_;
     std::string openFailure_;
+    std::string heldAtOpen_;
     std::string error_;
     int openCount_ = 0;
     int writeCount_ = 0;
