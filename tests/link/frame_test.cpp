@@ -1,6 +1,7 @@
 #include "app/numbers.h"
 #include "link/frame.h"
 
+#include <cfloat>
 #include <gtest/gtest.h>
 
 using namespace Module1;
@@ -72,7 +73,10 @@ TEST(Numbers, ReadingTypedTexts) {
     EXPECT_EQ(Val("1000abc"), 1000);
     EXPECT_EQ(Val("2e"), 2);
     EXPECT_EQ(Val("\t-\t4"), -4);
-    EXPECT_EQ(Val("1e999"), 0);
+    // Numbers beyond a double stay beyond every range instead of reading as 0.
+    EXPECT_EQ(Val("1e999"), DBL_MAX);
+    EXPECT_EQ(Val("-1e999"), -DBL_MAX);
+    EXPECT_EQ(Val("&H" + std::string(400, 'F')), DBL_MAX);
     EXPECT_EQ(Val(""), 0);
 }
 
