@@ -9,6 +9,12 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <memory>
+#include <ostream>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 class MainWindowTest : public SimFixture {
   protected:

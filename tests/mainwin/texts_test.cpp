@@ -162,8 +162,12 @@ TEST_F(MainWindowTest, DesignTimeTextsStandUnderAnUnknownLanguageCode) {
     cfg.close();
     open();
     if (Module1::Lingua != 7) GTEST_SKIP() << "configuration file reading not built yet";
-    for (const Expected& e : kDesign)
-        EXPECT_EQ(text(e.control), QString::fromUtf8(e.ita)) << e.control;
+    // Filling the lists empties their text, and no language puts one back.
+    for (const Expected& e : kDesign) {
+        QString want = QString::fromUtf8(e.ita);
+        if (QString(e.control).startsWith("Combo_")) want.clear();
+        EXPECT_EQ(text(e.control), want) << e.control;
+    }
     EXPECT_EQ(text("Statusbar"), "");
     // Messages still say something.
     pick("Combo_Addr", "switchall");
