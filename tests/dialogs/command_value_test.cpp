@@ -2,6 +2,7 @@
 #include "app/module1.h"
 #include "catalog/catalog.h"
 #include "scripted_prompts.h"
+#include "test_slots.h"
 #include "ui/dialogs/command_value.h"
 
 #include <gtest/gtest.h>
@@ -13,28 +14,13 @@ namespace {
 const PromptWords MainWords{{"Valori ammessi: da ", "Allowed values: from ", "Allowed values: von "},
                             {" a ", " to ", " bis "}};
 
-// A few catalog slots of known shape, written straight into the tables so the test does not
-// depend on the catalog's content.
 constexpr int CurrentSlot = 2, ReadSlot = 26, PositionSlot = 79, ByteSlot = 80, BlankSlot = 4;
-
-void PutSlot(int slot, int code, int ntx, int32_t min, int32_t max, int tipo, const char* hint) {
-    CodiceCmd[slot] = static_cast<int16_t>(code);
-    NtxCmd[slot] = static_cast<int16_t>(ntx);
-    NrxCmd[slot] = 1;
-    MinCmd[slot] = min;
-    MaxCmd[slot] = max;
-    TipoCmd[slot] = static_cast<int16_t>(tipo);
-    NoteCmdIta[slot] = std::string("ita ") + hint;
-    NoteCmdEng[slot] = std::string("eng ") + hint;
-    NoteCmdGer[slot] = std::string("ger ") + hint;
-}
 
 class CommandValueTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetGlobals();
-        for (int s = 0; s < CatalogSlots; ++s)
-            PutSlot(s, 0, 0, 0, 0, 0, "");
+        ClearSlots();
         PutSlot(CurrentSlot, 168, 3, 0, 12000, 0, "[mA]");
         PutSlot(ReadSlot, 120, 1, 0, 0, 0, "");
         PutSlot(PositionSlot, 130, 5, -2000000000, 2000000000, 0, "[step]\r\n(rel)");

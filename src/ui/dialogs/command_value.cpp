@@ -4,6 +4,9 @@
 #include "app/numbers.h"
 #include "catalog/catalog.h"
 #include "ui/common/prompts.h"
+#include "ui/dialogs/form_currentred.h"
+#include "ui/dialogs/form_livellitacca.h"
+#include "ui/dialogs/form_trigger.h"
 
 #include <string>
 
@@ -21,6 +24,19 @@ std::string HintOf(int slot) {
         return NoteCmdGer[slot];
     default:
         return NoteCmdEng[slot];
+    }
+}
+
+std::string DescriptionOf(int slot) {
+    switch (Lingua) {
+    case 1:
+        return DescrCmdIta[slot];
+    case 2:
+        return DescrCmdEng[slot];
+    case 3:
+        return DescrCmdGer[slot];
+    default:
+        return {};
     }
 }
 
@@ -53,7 +69,33 @@ std::optional<CommandValue> AskCommandValue(QWidget* parent, int slot, const QSt
     switch (TipoCmd[slot]) {
     case 0:
         return TypedValue(parent, slot, title, words);
+    case 2: {
+        TriggerTitle = DescriptionOf(slot);
+        Form_Trigger dialog; // the parameter dialogs have no owner window
+        UiPrompts().runDialog(dialog);
+        if (TriggerOk != VbTrue) return std::nullopt;
+        return CommandValue{0, TriggerMask, 2};
+    }
+    case 3: {
+        Form_ZeroAlVolo dialog;
+        UiPrompts().runDialog(dialog);
+        if (TriggerOk != VbTrue) return std::nullopt;
+        return CommandValue{ZFlyQuota, TriggerMask, 3};
+    }
+    case 4: {
+        Form_LivelliTacca dialog;
+        UiPrompts().runDialog(dialog);
+        if (SpotOk != VbTrue) return std::nullopt;
+        return CommandValue{SpotMin * 256 + SpotMax, 0, 0};
+    }
+    case 5: {
+        // Sent as a plain one-byte value.
+        Form_CurrentRed dialog;
+        UiPrompts().runDialog(dialog);
+        if (CurrentRedOk != VbTrue) return std::nullopt;
+        return CommandValue{static_cast<double>(CurrentRedValue), 0, 0};
+    }
     default:
-        return std::nullopt; // the parameter dialogs follow
+        return std::nullopt;
     }
 }
