@@ -134,13 +134,15 @@ void Form_PrgEeprom::BuildControls() {
     DBGrid1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     DBGrid1->setWordWrap(false);
     DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
+    DBGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The hex column keeps its width; the description column takes the rest of the grid.
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     const int dpi = logicalDpiX();
     DBGrid1->setColumnWidth(0, TwipsToPixels(HexColumnTwips, dpi));
-    DBGrid1->setColumnWidth(1, TwipsToPixels(DescriptionColumnTwips, dpi));
-    DBGrid1->setMinimumWidth(TwipsToPixels(HexColumnTwips + DescriptionColumnTwips, dpi) / 2);
-    DBGrid1->setMinimumHeight(DBGrid1->verticalHeader()->defaultSectionSize() * 14);
+    DBGrid1->setMinimumHeight(DBGrid1->verticalHeader()->defaultSectionSize() * 12);
+    gridWidth_ = TwipsToPixels(HexColumnTwips + DescriptionColumnTwips, dpi);
 
     Combo_Command = new QComboBox(this);
     Combo_Command->setObjectName("Combo_Command");
@@ -157,6 +159,7 @@ void Form_PrgEeprom::BuildControls() {
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName("Text1");
     Text1->setReadOnly(true);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setFixedHeight(Text1->fontMetrics().lineSpacing() * 6 + 12);
 
     auto* select = group("Frame_SelectCommand");
@@ -212,6 +215,10 @@ void Form_PrgEeprom::BuildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addWidget(status);
+
+    // Start with the grid as wide as its two columns and about twenty rows high.
+    const QSize hint = sizeHint();
+    resize(std::max(hint.width(), gridWidth_ + 360), std::max(hint.height(), 640));
 }
 
 void Form_PrgEeprom::SetLingua() {

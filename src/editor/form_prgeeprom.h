@@ -68,6 +68,7 @@ class Form_PrgEeprom : public QWidget {
     QLineEdit* Text_PrgActive = nullptr;
     QPlainTextEdit* Text1 = nullptr;
     bool transferRunning_ = false;
+    int gridWidth_ = 0;
 };
 
 // Shows the program editor, not modal; one instance, created on first use.
