@@ -1,4 +1,422 @@
-// Placeholder until the pseudo-terminal server lands.
-int main() {
-    return 0;
+// kmd-sim: a line of simulated KMD drives on a pseudo-terminal, so that VarDelo can be run and
+// demonstrated without hardware. It links ./comN in the working directory to the terminal.
+#include "drivebus.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const HelpText = R"(
+Serves simulated KMD drives on a pseudo-terminal and links ./comN in the working directory to
+it, so that VarDelo opens it as COM N. The device path is printed at start.
+
+It ends on SIGINT (Ctrl+C), SIGTERM or SIGHUP, or on the line "quit", and then removes its link.
+The end of standard input does not end it, so it may run in the background with </dev/null.
+
+Lines on standard input change the simulation while it runs (each is answered "ok" or "error"):
+  fault none|silent|nak|garbage|cut|slow|vanish
+                      none clears the fault; the others: no drive answers, every frame gets
+                      15h, replies are random bytes, replies lose their last byte, replies come
+                      late, the device goes away (as "vanish")
+  slow SECONDS        delay of the slow fault
+  vanish              close the pseudo-terminal: the program's port sees the device go away
+  restore             serve again under the same link (clears the vanish fault)
+  addresses 0,1,2     the drives on the line
+  analog A VALUE      analog input of drive A (0..65535), read by command 210
+  inputs A BYTE       input/output byte of drive A, read by command 19
+  status A BYTE       status bits of drive A besides bit 0 (moving)
+  state               print each drive's position and status
+  quit                end
+)";
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+    char c = 1;
+    ssize_t ignored = ::write(g_signalPipe[1], &c, 1);
+    (void)ignored;
+}
+
+void Say(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+bool ParseFault(const std::string& name, DriveBus::Fault& fault) {
+    static const std::pair<const char*, DriveBus::Fault> names[] = {
+        {"none", DriveBus::Fault::None},      {"silent", DriveBus::Fault::Silent},
+        {"nak", DriveBus::Fault::NakAll},     {"garbage", DriveBus::Fault::Garbage},
+        {"cut", DriveBus::Fault::CutShort},   {"slow", DriveBus::Fault::Slow},
+        {"vanish", DriveBus::Fault::Vanished}};
+    for (const auto& [n, f] : names)
+        if (name == n) {
+            fault = f;
+            return true;
+        }
+    return false;
+}
+
+bool ParseNumber(const std::string& text, long lo, long hi, long& value) {
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text.c_str(), &end, 0);
+    if (text.empty() || *end != '\0' || errno != 0 || v < lo || v > hi) return false;
+    value = v;
+    return true;
+}
+
+bool ParseAddresses(const std::string& text, std::set<int>& out) {
+    std::set<int> set;
+    std::stringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        long a = 0;
+        if (!ParseNumber(item, 0, 31, a)) return false;
+        set.insert(static_cast<int>(a));
+    }
+    if (set.empty()) return false;
+    out = std::move(set);
+    return true;
+}
+
+std::string AddressList(const std::set<int>& addresses) {
+    std::string s;
+    for (int a : addresses)
+        s += (s.empty() ? "" : ",") + std::to_string(a);
+    return s;
+}
+
+int BaudOf(speed_t speed) {
+    switch (speed) {
+    case B19200:
+        return 19200;
+    case B38400:
+        return 38400;
+    case B4800:
+        return 4800;
+    default:
+        return 9600;
+    }
+}
+
+class SimServer : public QObject {
+  public:
+    SimServer(int com, std::set<int> addresses, bool lineTime)
+        : bus_(std::move(addresses)), link_("./com" + std::to_string(com)), lineTime_(lineTime) {
+        pace_.setTimerType(Qt::PreciseTimer);
+        pace_.setInterval(1);
+        connect(&pace_, &QTimer::timeout, this, &SimServer::paceOut);
+    }
+    ~SimServer() override { vanish(); }
+
+    DriveBus& bus() { return bus_; }
+
+    // Opens a new pseudo-terminal and links it; false (with a message) when that fails.
+    bool serve() {
+        if (master_ >= 0) return true;
+        int m = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m < 0 || ::grantpt(m) != 0 || ::unlockpt(m) != 0) return fail(m, "cannot open a pseudo-terminal");
+        const char* name = ::ptsname(m);
+        if (!name) return fail(m, "cannot name the pseudo-terminal");
+        std::string slavePath = name;
+        // Holding the slave open keeps the master readable while the program has its port closed.
+        int s = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY);
+        if (s < 0) return fail(m, "cannot open " + slavePath);
+        termios tio{};
+        if (::tcgetattr(s, &tio) == 0) {
+            ::cfmakeraw(&tio);
+            ::cfsetspeed(&tio, B9600);
+            ::tcsetattr(s, TCSANOW, &tio);
+        }
+        ::fcntl(m, F_SETFL, ::fcntl(m, F_GETFL) | O_NONBLOCK);
+
+        struct stat st {};
+        if (::lstat(link_.c_str(), &st) == 0) {
+            if (!S_ISLNK(st.st_mode)) {
+                ::close(s);
+                return fail(m, link_ + " exists and is not a link; not touching it");
+            }
+            ::unlink(link_.c_str()); // left behind by an earlier run
+        }
+        if (::symlink(slavePath.c_str(), link_.c_str()) != 0) {
+            std::string why = std::strerror(errno);
+            ::close(s);
+            return fail(m, "cannot link " + link_ + ": " + why);
+        }
+        master_ = m;
+        slave_ = s;
+        slavePath_ = slavePath;
+        reader_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
+        connect(reader_, &QSocketNotifier::activated, this, &SimServer::readLine);
+        writer_ = new QSocketNotifier(master_, QSocketNotifier::Write, this);
+        writer_->setEnabled(false);
+        connect(writer_, &QSocketNotifier::activated, this, &SimServer::flush);
+        if (bus_.fault() == DriveBus::Fault::Vanished) bus_.setFault(DriveBus::Fault::None);
+        Say("kmd-sim: serving drives " + AddressList(bus_.addresses()) + " on " + slavePath_ +
+            ", linked as " + link_);
+        return true;
+    }
+
+    // The device goes away: the pseudo-terminal closes and the link is removed.
+    void vanish() {
+        if (master_ < 0) return;
+        ++generation_;
+        delete reader_;
+        delete writer_;
+        reader_ = writer_ = nullptr;
+        pace_.stop();
+        paced_.clear();
+        out_.clear();
+        ::close(master_);
+        ::close(slave_);
+        master_ = slave_ = -1;
+        char target[4096];
+        ssize_t n = ::readlink(link_.c_str(), target, sizeof target - 1);
+        if (n > 0 && std::string(target, static_cast<size_t>(n)) == slavePath_) ::unlink(link_.c_str());
+    }
+
+    void setFault(DriveBus::Fault fault) {
+        if (fault == DriveBus::Fault::Vanished) {
+            vanish();
+            Say("kmd-sim: the device is gone");
+        } else if (master_ < 0 && !serve()) {
+            return;
+        }
+        bus_.setFault(fault);
+    }
+
+  private:
+    bool fail(int fd, const std::string& why) {
+        if (fd >= 0) ::close(fd);
+        Say("kmd-sim: " + why);
+        return false;
+    }
+
+    void readLine() {
+        char buf[4096];
+        ssize_t n = ::read(master_, buf, sizeof buf);
+        if (n > 0) {
+            for (const DriveBus::Reply& r : bus_.receive(std::string(buf, static_cast<size_t>(n))))
+                schedule(r);
+            return;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+        // Should not happen while the slave is held; never spin on it.
+        reader_->setEnabled(false);
+        QTimer::singleShot(100, this, [this, g = generation_] {
+            if (g == generation_ && reader_) reader_->setEnabled(true);
+        });
+    }
+
+    void schedule(const DriveBus::Reply& reply) {
+        int ms = static_cast<int>(reply.delaySeconds * 1000.0 + 0.5);
+        QTimer::singleShot(ms, Qt::PreciseTimer, this, [this, g = generation_, bytes = reply.bytes] {
+            if (g != generation_) return;
+            if (!lineTime_) {
+                out_ += bytes;
+                flush();
+                return;
+            }
+            if (paced_.empty()) {
+                termios tio{};
+                int baud = ::tcgetattr(slave_, &tio) == 0 ? BaudOf(::cfgetospeed(&tio)) : 9600;
+                byteSeconds_ = 10.0 / baud; // start bit, 8 data bits, stop bit
+                paceStart_ = bus_.now();
+                pacedSent_ = 0;
+                pace_.start();
+            }
+            paced_ += bytes;
+        });
+    }
+
+    // Hands over the bytes whose line time has passed.
+    void paceOut() {
+        auto due = static_cast<size_t>((bus_.now() - paceStart_) / byteSeconds_);
+        if (due > pacedSent_) {
+            size_t n = std::min(due - pacedSent_, paced_.size());
+            out_ += paced_.substr(0, n);
+            paced_.erase(0, n);
+            pacedSent_ += n;
+            flush();
+        }
+        if (paced_.empty()) pace_.stop();
+    }
+
+    void flush() {
+        while (!out_.empty() && master_ >= 0) {
+            ssize_t n = ::write(master_, out_.data(), out_.size());
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                if (errno != EAGAIN) out_.clear(); // nobody can take them
+                break;
+            }
+            out_.erase(0, static_cast<size_t>(n));
+        }
+        if (writer_) writer_->setEnabled(!out_.empty());
+    }
+
+    DriveBus bus_;
+    std::string link_;
+    std::string slavePath_;
+    bool lineTime_;
+    int master_ = -1, slave_ = -1;
+    QSocketNotifier* reader_ = nullptr;
+    QSocketNotifier* writer_ = nullptr;
+    unsigned generation_ = 0; // replies due after a vanish are dropped
+    std::string out_;
+    std::string paced_;
+    QTimer pace_;
+    double paceStart_ = 0, byteSeconds_ = 10.0 / 9600;
+    size_t pacedSent_ = 0;
+};
+
+// One line of the control language on standard input.
+void Command(SimServer& server, const std::string& line) {
+    std::stringstream in(line);
+    std::string verb, a, b;
+    in >> verb >> a >> b;
+    DriveBus& bus = server.bus();
+    long addr = 0, value = 0;
+    DriveBus::Fault fault{};
+    if (verb.empty()) return;
+    if (verb == "quit" || verb == "exit") {
+        Say("ok");
+        QCoreApplication::quit();
+        return;
+    }
+    if (verb == "help") {
+        Say(HelpText);
+        return;
+    }
+    if (verb == "fault" && ParseFault(a, fault)) {
+        server.setFault(fault);
+    } else if (verb == "vanish") {
+        server.setFault(DriveBus::Fault::Vanished);
+    } else if (verb == "restore") {
+        if (bus.fault() == DriveBus::Fault::Vanished) server.setFault(DriveBus::Fault::None);
+        if (!server.serve()) {
+            Say("error: cannot serve");
+            return;
+        }
+    } else if (verb == "slow" && !a.empty()) {
+        char* end = nullptr;
+        double s = std::strtod(a.c_str(), &end);
+        if (*end != '\0' || !(s >= 0 && s <= 3600)) {
+            Say("error: slow takes seconds, 0 to 3600");
+            return;
+        }
+        bus.setSlowSeconds(s);
+    } else if (verb == "addresses") {
+        std::set<int> set;
+        if (!ParseAddresses(a, set)) {
+            Say("error: addresses are a list such as 0,1,2 (0 to 31)");
+            return;
+        }
+        bus.setAddresses(set);
+    } else if ((verb == "analog" || verb == "inputs" || verb == "status") && ParseNumber(a, 0, 31, addr) &&
+               ParseNumber(b, 0, verb == "analog" ? 65535 : 255, value)) {
+        if (verb == "analog") bus.setAnalogInput(static_cast<int>(addr), static_cast<int>(value));
+        if (verb == "inputs") bus.setInputs(static_cast<int>(addr), static_cast<int>(value));
+        if (verb == "status") bus.setStatusBits(static_cast<int>(addr), static_cast<int>(value));
+    } else if (verb == "state") {
+        for (int d : bus.addresses())
+            Say("drive " + std::to_string(d) + ": position " + std::to_string(bus.position(d)) + ", status " +
+                std::to_string(bus.statusByte(d)) + ", analog " + std::to_string(bus.analogInput(d)));
+    } else {
+        Say("error: unknown command (type help)");
+        return;
+    }
+    Say("ok");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("kmd-sim");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(HelpText));
+    parser.addHelpOption();
+    QCommandLineOption comOpt("com", "COM number to link as ./comN (default 1).", "N", "1");
+    QCommandLineOption addrOpt("addresses", "Drive addresses on the line (default 0,1,2,3).", "LIST",
+                               "0,1,2,3");
+    QCommandLineOption faultOpt("fault", "Start with a fault: silent, nak, garbage, cut, slow or vanish.",
+                                "NAME", "none");
+    QCommandLineOption slowOpt("slow", "Delay of the slow fault in seconds (default 0.5).", "SECONDS", "0.5");
+    QCommandLineOption lineOpt("line-time",
+                               "Send replies at the byte time of the port's baud rate (10 bits a byte).");
+    parser.addOptions({comOpt, addrOpt, faultOpt, slowOpt, lineOpt});
+    parser.process(app);
+
+    long com = 0;
+    std::set<int> addresses;
+    DriveBus::Fault fault{};
+    char* end = nullptr;
+    double slow = std::strtod(parser.value(slowOpt).toStdString().c_str(), &end);
+    if (!ParseNumber(parser.value(comOpt).toStdString(), 1, 255, com) ||
+        !ParseAddresses(parser.value(addrOpt).toStdString(), addresses) ||
+        !ParseFault(parser.value(faultOpt).toStdString(), fault) || *end != '\0' ||
+        !(slow >= 0 && slow <= 3600)) {
+        std::fputs("kmd-sim: bad option (see --help)\n", stderr);
+        return 2;
+    }
+
+    if (::pipe(g_signalPipe) != 0) return 1;
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(sig, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    SimServer server(static_cast<int>(com), addresses, parser.isSet(lineOpt));
+    server.bus().setSlowSeconds(slow);
+    if (fault == DriveBus::Fault::Vanished) {
+        server.bus().setFault(fault);
+        Say("kmd-sim: starting with the device gone (type restore to serve)");
+    } else {
+        if (!server.serve()) return 1;
+        server.bus().setFault(fault);
+    }
+
+    QSocketNotifier sigReader(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&sigReader, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+
+    std::string input;
+    QSocketNotifier stdinReader(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&stdinReader, &QSocketNotifier::activated, &app, [&] {
+        char buf[1024];
+        ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) return;
+            stdinReader.setEnabled(false); // end of input: keep serving
+            return;
+        }
+        input.append(buf, static_cast<size_t>(n));
+        for (size_t nl; (nl = input.find('\n')) != std::string::npos;) {
+            std::string line = input.substr(0, nl);
+            input.erase(0, nl + 1);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            Command(server, line);
+        }
+    });
+
+    int rc = app.exec();
+    server.vanish();
+    return rc;
 }

@@ -1,10 +1,24 @@
 #include "simulatedport.h"
 
-#include "app/numbers.h"
-
 #include <QTimer>
 
-SimulatedPort::SimulatedPort(DriveBus& bus, QObject* parent) : SerialPort(parent), bus_(bus) {}
+namespace {
+int Milliseconds(double seconds) {
+    return seconds <= 0 ? 0 : static_cast<int>(seconds * 1000.0 + 0.5);
+}
+} // namespace
+
+SimulatedPort::SimulatedPort(DriveBus& bus, QObject* parent) : SerialPort(parent), bus_(bus) {
+    // A device that disappears while open is noticed at once, as a real adapter's removal is.
+    faultListener_ = bus_.addFaultListener([this](DriveBus::Fault fault) {
+        if (fault == DriveBus::Fault::Vanished && open_)
+            QTimer::singleShot(0, this, &SimulatedPort::pullPlug);
+    });
+}
+
+SimulatedPort::~SimulatedPort() {
+    bus_.removeFaultListener(faultListener_);
+}
 
 bool SimulatedPort::isOpen() const {
     return open_;
@@ -25,16 +39,19 @@ void SimulatedPort::setSettings(const std::string& settings) {
 
 bool SimulatedPort::open() {
     error_.clear();
+    if (open_) return true;
     if (!openFailure_.empty()) {
         error_ = openFailure_;
         return false;
     }
     if (bus_.fault() == DriveBus::Fault::Vanished) {
-        error_ = "no such device";
+        error_ = "No such file or directory";
         return false;
     }
     open_ = true;
     ++openCount_;
+    input_.swap(heldAtOpen_);
+    heldAtOpen_.clear();
     return true;
 }
 
@@ -50,17 +67,33 @@ bool SimulatedPort::write(const std::string& bytes) {
         error_ = "port not open";
         return false;
     }
-    for (const DriveBus::Reply& reply : bus_.receive(bytes)) {
-        unsigned generation = generation_;
-        int ms = static_cast<int>(reply.delaySeconds * 1000.0 + 0.5);
-        QTimer::singleShot(ms, this, [this, generation, bytes = reply.bytes] {
-            if (generation != generation_ || !open_) return;
-            input_ += bytes;
-            emit readyRead();
-        });
+    ++writeCount_;
+    if (bus_.fault() == DriveBus::Fault::Vanished) {
+        // The bytes are taken, as a driver's buffer takes them, and never reach the line.
+        QTimer::singleShot(0, this, &SimulatedPort::pullPlug);
+        return true;
     }
-    if (bus_.fault() == DriveBus::Fault::Vanished) QTimer::singleShot(0, this, [this] { pullPlug(); });
+    for (const DriveBus::Reply& reply : bus_.receive(bytes))
+        deliver(reply.bytes, reply.delaySeconds);
     return true;
+}
+
+void SimulatedPort::deliver(const std::string& bytes, double delaySeconds) {
+    size_t step = pieceBytes_ > 0 ? static_cast<size_t>(pieceBytes_) : bytes.size();
+    unsigned generation = generation_;
+    double at = delaySeconds;
+    for (size_t i = 0; i < bytes.size(); i += step, at += pieceSeconds_) {
+        QTimer::singleShot(Milliseconds(at), Qt::PreciseTimer, this,
+                           [this, generation, piece = bytes.substr(i, step)] {
+                               if (generation != generation_ || !open_) return;
+                               input_ += piece;
+                               emit readyRead();
+                           });
+    }
+}
+
+void SimulatedPort::inject(const std::string& bytes) {
+    deliver(bytes, 0);
 }
 
 int SimulatedPort::bytesWaiting() const {
@@ -73,8 +106,17 @@ std::string SimulatedPort::readAll() {
     return out;
 }
 
+void SimulatedPort::holdAtOpen(const std::string& bytes) {
+    heldAtOpen_ = bytes;
+}
+
 void SimulatedPort::setOpenFailure(const std::string& reason) {
     openFailure_ = reason;
+}
+
+void SimulatedPort::setReplyPieces(int bytes, double secondsBetween) {
+    pieceBytes_ = bytes < 0 ? 0 : bytes;
+    pieceSeconds_ = secondsBetween < 0 ? 0 : secondsBetween;
 }
 
 void SimulatedPort::pullPlug() {
@@ -92,4 +134,7 @@ const std::string& SimulatedPort::settings() const {
 }
 int SimulatedPort::openCount() const {
     return openCount_;
+}
+int SimulatedPort::writeCount() const {
+    return writeCount_;
 }

@@ -1,6 +1,7 @@
 #include "app/numbers.h"
 
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -16,7 +17,7 @@ double Val(std::string_view text) {
             char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i])));
             v = v * 16 + (c <= '9' ? c - '0' : c - 'A' + 10);
         }
-        return v;
+        return std::isfinite(v) ? v : DBL_MAX;
     }
 
     // Longest leading part of the form [sign] digits [. digits] [e [sign] digits].
@@ -42,7 +43,9 @@ double Val(std::string_view text) {
     }
     std::string number = s.substr(0, end);
     double v = std::strtod(number.c_str(), nullptr);
-    return std::isfinite(v) ? v : 0;
+    // Too large for a double: keep it too large, so range checks refuse it instead of reading 0.
+    if (!std::isfinite(v)) return v < 0 ? -DBL_MAX : DBL_MAX;
+    return v;
 }
 
 double RoundHalfEven(double x) {

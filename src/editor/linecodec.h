@@ -3,6 +3,8 @@
 #include <string>
 
 // Builds the line of a catalog command with its value (ntx = NtxCmd, tipo = TipoCmd or 0).
+// Values are rounded to the nearest integer (halves to even). A code or value that does not fit
+// its bytes gives an empty text instead of wrapped bytes; callers check the catalog limits first.
 std::string StringaCmd(int comando, double parametro1, double parametro2, int tipoComando, int ntx);
 // The description of a line in the current language (Module1::Lingua); NbytesCmd receives the
 // catalog row's NtxCmd when the code is known. Reads at most 21 bytes of the line.

@@ -1,7 +1,10 @@
 #pragma once
 // Exchanging programs with the drive at Module1::Indirizzo, and copying within the store.
 // Status texts go to the editor's status box through `io`; questions and prompts too.
+// Every operation holds the bus for its whole run; started while the bus is busy, it beeps
+// and does nothing.
 #include "editor/prgstore.h"
+#include "link/transaction.h"
 
 #include <functional>
 #include <string>
@@ -18,6 +21,9 @@ struct TransferIo {
 
 // The editor's transaction: sends the bytes once and polls for the reply (hex text, "" for none).
 void TxRxCMDEEPROM(int add, const std::string& cmdString, std::string& instring, double timeoutSeriale);
+// The same on the shared port, with the outcome (port failures, link lost) for the caller.
+PolledExchange EepromExchange(int add, const std::string& cmdString, double timeoutSeriale,
+                              const std::string& instring = std::string());
 
 void ReadAllPrg(PrgStore& store, TransferIo& io);
 void SendAllPrg(PrgStore& store, TransferIo& io);
@@ -26,3 +32,14 @@ void SendPrg(PrgStore& store, int program, TransferIo& io); // 99 = all programs
 void DeletePrg(TransferIo& io);
 void DeleteAllPrg(TransferIo& io);
 void CopyPrg(PrgStore& store, TransferIo& io);
+
+// How long each EEPROM command waits for its answer after the first 50 ms look, in seconds.
+namespace EepromTimeout {
+constexpr double EraseAll = 2.0; // F9
+constexpr double Erase = 2.0;    // F3 p
+constexpr double Begin = 0.2;    // F0 p
+constexpr double Line = 0.2;     // a program line
+constexpr double End = 1.0;      // F1
+constexpr double Read = 1.0;     // F2 p
+constexpr double FirstLook = 0.05;
+} // namespace EepromTimeout

@@ -123,14 +123,14 @@ ValueBytesResult ValueBytes(int ntx, int tipo, double p1, double p2) {
             r.error = OneByte(p2, r.bytes);
         break;
     case 3: {
-        double high = std::floor(p1 / 256.0);
-        double low = std::fmod(RoundHalfEven(p1), 256.0);
-        if (!(high >= 0 && high <= 255 && RoundHalfEven(p1) >= 0 && RoundHalfEven(p1) <= 65535)) {
+        // Both bytes come from the rounded value, so 255.6 goes out as 01 00 (not 00 00).
+        double n = RoundHalfEven(p1);
+        if (!(n >= 0 && n <= 65535)) {
             r.error = ValueError{NumberText(p1) + " does not fit two bytes (0..65535)"};
             break;
         }
-        r.bytes += static_cast<char>(static_cast<int>(high));
-        r.bytes += static_cast<char>(static_cast<int>(low));
+        r.bytes += static_cast<char>(static_cast<int>(n) / 256);
+        r.bytes += static_cast<char>(static_cast<int>(n) % 256);
         break;
     }
     case 5:

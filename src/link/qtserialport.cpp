@@ -49,6 +49,9 @@ bool QtSerialPort::open() {
         error_ = port_.errorString().toStdString();
         return false;
     }
+    // A reply that came after the port was last closed still sits in the device's buffer; it
+    // must not be taken for the answer to the next frame.
+    port_.clear(QSerialPort::Input);
     return true;
 }
 
@@ -70,6 +73,9 @@ bool QtSerialPort::write(const std::string& bytes) {
         error_ = port_.errorString().toStdString();
         return false;
     }
+    // A reply that came after the port was last closed still sits in the device's buffer; it
+    // must not be taken for the answer to the next frame.
+    port_.clear(QSerialPort::Input);
     return true;
 }
 

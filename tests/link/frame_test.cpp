@@ -1,6 +1,7 @@
 #include "app/numbers.h"
 #include "link/frame.h"
 
+#include <cfloat>
 #include <gtest/gtest.h>
 
 using namespace Module1;
@@ -28,6 +29,8 @@ TEST(Frame, HeadersAndValueBytes) {
     EXPECT_EQ(H(ValueBytes(5, 0, -1, 0).bytes), " FF FF FF FF");
     EXPECT_EQ(H(ValueBytes(5, 0, 25600, 0).bytes), " 00 00 64 00");
     EXPECT_EQ(H(ValueBytes(2, 0, 2.5, 0).bytes), " 02");
+    EXPECT_EQ(H(ValueBytes(3, 0, 255.6, 0).bytes), " 01 00");
+    EXPECT_EQ(H(ValueBytes(3, 0, 65535, 0).bytes), " FF FF");
     EXPECT_EQ(H(ValueBytes(2, 2, 99, 37).bytes), " 25");
     EXPECT_EQ(H(ValueBytes(6, 3, -1000, 37).bytes), " 25 FF FF FC 18");
     EXPECT_EQ(ValueBytes(4, 0, 7, 0).bytes, "");
@@ -70,7 +73,10 @@ TEST(Numbers, ReadingTypedTexts) {
     EXPECT_EQ(Val("1000abc"), 1000);
     EXPECT_EQ(Val("2e"), 2);
     EXPECT_EQ(Val("\t-\t4"), -4);
-    EXPECT_EQ(Val("1e999"), 0);
+    // Numbers beyond a double stay beyond every range instead of reading as 0.
+    EXPECT_EQ(Val("1e999"), DBL_MAX);
+    EXPECT_EQ(Val("-1e999"), -DBL_MAX);
+    EXPECT_EQ(Val("&H" + std::string(400, 'F')), DBL_MAX);
     EXPECT_EQ(Val(""), 0);
 }
 

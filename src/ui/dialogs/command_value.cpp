@@ -1,6 +1,101 @@
-// Placeholder until the dialogs land.
 #include "ui/dialogs/command_value.h"
 
-std::optional<CommandValue> AskCommandValue(QWidget*, int, const QString&, const PromptWords&) {
-    return std::nullopt;
+#include "app/module1.h"
+#include "app/numbers.h"
+#include "catalog/catalog.h"
+#include "ui/common/prompts.h"
+#include "ui/dialogs/form_currentred.h"
+#include "ui/dialogs/form_livellitacca.h"
+#include "ui/dialogs/form_trigger.h"
+
+#include <string>
+
+namespace {
+
+using namespace Module1;
+
+// Hint of the slot in the current language; an unknown language code reads the English one,
+// as the prompt words do.
+std::string HintOf(int slot) {
+    switch (Lingua) {
+    case 1:
+        return NoteCmdIta[slot];
+    case 3:
+        return NoteCmdGer[slot];
+    default:
+        return NoteCmdEng[slot];
+    }
+}
+
+std::string DescriptionOf(int slot) {
+    switch (Lingua) {
+    case 1:
+        return DescrCmdIta[slot];
+    case 2:
+        return DescrCmdEng[slot];
+    case 3:
+        return DescrCmdGer[slot];
+    default:
+        return {};
+    }
+}
+
+QString RangePrompt(int slot, const PromptWords& words) {
+    QString opening = ForLanguage(words.opening).value_or(QString::fromUtf8(words.opening.eng));
+    QString middle = ForLanguage(words.middle).value_or(QString::fromUtf8(words.middle.eng));
+    return opening + QString::fromStdString(SignedText(MinCmd[slot])) + middle +
+           QString::fromStdString(SignedText(MaxCmd[slot])) + QStringLiteral("\r\n\r\n") +
+           QString::fromStdString(HintOf(slot));
+}
+
+std::optional<CommandValue> TypedValue(QWidget* parent, int slot, const QString& title,
+                                       const PromptWords& words) {
+    if (NtxCmd[slot] <= 1) return CommandValue{};
+    const QString prompt = RangePrompt(slot, words);
+    for (;;) {
+        const QString answer = UiPrompts().input(parent, prompt, title);
+        if (answer.isEmpty()) return std::nullopt;
+        const double value = Val(answer.toStdString());
+        if (value >= MinCmd[slot] && value <= MaxCmd[slot]) return CommandValue{value, 0, 0};
+        UiPrompts().beep();
+    }
+}
+
+} // namespace
+
+std::optional<CommandValue> AskCommandValue(QWidget* parent, int slot, const QString& title,
+                                            const PromptWords& words) {
+    if (slot < 0 || slot >= CatalogSlots || CodiceCmd[slot] == 0) return std::nullopt;
+    switch (TipoCmd[slot]) {
+    case 0:
+        return TypedValue(parent, slot, title, words);
+    case 2: {
+        TriggerTitle = DescriptionOf(slot);
+        Form_Trigger dialog; // the parameter dialogs have no owner window
+        UiPrompts().runDialog(dialog);
+        if (TriggerOk != VbTrue) return std::nullopt;
+        return CommandValue{0, TriggerMask, 2};
+    }
+    case 3: {
+        Form_ZeroAlVolo dialog;
+        UiPrompts().runDialog(dialog);
+        if (TriggerOk != VbTrue) return std::nullopt;
+        return CommandValue{ZFlyQuota, TriggerMask, 3};
+    }
+    case 4: {
+        Form_LivelliTacca dialog;
+        UiPrompts().runDialog(dialog);
+        if (SpotOk != VbTrue) return std::nullopt;
+        return CommandValue{SpotMin * 256 + SpotMax, 0, 0};
+    }
+    case 5: {
+        // Sent as a plain one-byte value.
+        Form_CurrentRed dialog;
+        UiPrompts().runDialog(dialog);
+        if (CurrentRedOk != VbTrue) return std::nullopt;
+        return CommandValue{static_cast<double>(CurrentRedValue), 0, 0};
+    }
+    default:
+        return std::nullopt;
+    }
 }

@@ -1,0 +1,47 @@
+#pragma once
+// A history of what went over the line, fed by the traffic observers of every transaction.
+#include "link/transaction.h"
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+
+struct LogEntry {
+    std::chrono::system_clock::time_point time;
+    TrafficEvent::Kind kind;
+    int address;
+    std::string hex;     // bytes as hex text, without outer blanks
+    std::string decoded; // what the bytes mean, or the reason of an error
+};
+
+class TrafficLog {
+  public:
+    static constexpr size_t Capacity = 10000;
+
+    // Starts recording (registers an observer); stops in the destructor.
+    TrafficLog();
+    ~TrafficLog();
+    TrafficLog(const TrafficLog&) = delete;
+    TrafficLog& operator=(const TrafficLog&) = delete;
+
+    const std::deque<LogEntry>& entries() const { return entries_; }
+    void clear();
+    // Called after each new entry; `dropped` entries fell off the front to keep the capacity.
+    std::function<void(size_t dropped)> onAdded;
+
+    // Adds an event as the observer would (public for tests and benchmarks).
+    void record(const TrafficEvent& event);
+
+  private:
+    int observer_ = 0;
+    std::deque<LogEntry> entries_;
+    int lastCode_ = -1; // code of the last frame sent, to describe its reply
+};
+
+// "12:34:56.789" in local time.
+std::string LogTime(std::chrono::system_clock::time_point time);
+// "TX", "RX", or the name of the event ("TIMEOUT", "REFUSED", "PORT ERROR", "LINK LOST", "BROADCAST").
+std::string LogDirection(TrafficEvent::Kind kind);
+// One line of text: time, direction, address, bytes, meaning, separated by tabs.
+std::string LogLine(const LogEntry& entry);

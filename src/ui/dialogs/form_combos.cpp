@@ -1,0 +1,73 @@
+#include "ui/dialogs/form_combos.h"
+
+#include "ui/dialogs/dialog_texts.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+class NoChoiceSelector : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The list holds the focus for its entry field.
+        auto* combo = qobject_cast<QComboBox*>(watched);
+        if (combo && event->type() == QEvent::FocusIn && combo->currentText() == QLatin1String("-"))
+            // After the click that brought the focus has placed the cursor.
+            QTimer::singleShot(0, combo->lineEdit(), &QLineEdit::selectAll);
+        return false;
+    }
+};
+
+} // namespace
+
+void SelectNoChoiceOnFocus(QComboBox* combo) {
+    combo->installEventFilter(new NoChoiceSelector(combo));
+}
+
+QComboBox* ChoiceCombo(QDialog& dialog, QGridLayout* grid, int row, const char* labelName,
+                       const char* labelText, const char* comboName, const QStringList& items) {
+    auto* label = new QLabel(QString::fromLatin1(labelText), &dialog);
+    label->setObjectName(QString::fromLatin1(labelName));
+    auto* combo = new QComboBox(&dialog);
+    combo->setObjectName(QString::fromLatin1(comboName));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(16);
+    SelectNoChoiceOnFocus(combo);
+    label->setBuddy(combo);
+    combo->clear();
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QStringLiteral("-"));
+    grid->addWidget(label, row, 0);
+    grid->addWidget(combo, row, 1);
+    return combo;
+}
+
+QStringList NumberItems(int first, int last) {
+    QStringList items;
+    for (int n = first; n <= last; ++n)
+        items << QString::number(n);
+    return items;
+}
+
+QGridLayout* ComboDialogBody(QDialog& dialog) {
+    auto* outer = new QVBoxLayout(&dialog);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(16);
+    grid->setColumnMinimumWidth(1, 140);
+    outer->addLayout(grid);
+    outer->addSpacing(8);
+    outer->addLayout(OkCancelButtons(dialog));
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    return grid;
+}

@@ -1,0 +1,197 @@
+#include "ui/tools/form_log.h"
+
+#include "ui/common/prompts.h"
+#include "ui/common/texts.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPointer>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const Text3 kTitle{"Registro comunicazioni", "Communication log", "Kommunikationsprotokoll"};
+const Text3 kColumns[] = {
+    {"Ora", "Time", "Zeit"},
+    {"Direzione", "Direction", "Richtung"},
+    {"Indirizzo", "Address", "Adresse"},
+    {"Byte (hex)", "Bytes (hex)", "Bytes (hex)"},
+    {"Significato", "Meaning", "Bedeutung"},
+};
+const Text3 kCopy{"Copia", "Copy", "Kopieren"};
+const Text3 kClear{"Svuota", "Clear", "Leeren"};
+const Text3 kSave{"Salva...", "Save...", "Speichern..."};
+const Text3 kClose{"Chiudi", "Close", "Schließen"};
+const Text3 kSaveFailed{"Impossibile salvare il registro in ", "Cannot save the log to ",
+                        "Das Protokoll kann nicht gespeichert werden: "};
+
+QString Pick(const Text3& t) {
+    return ForLanguage(t).value_or(QString::fromUtf8(t.eng));
+}
+
+} // namespace
+
+TrafficLog& ProgramTrafficLog() {
+    static TrafficLog log;
+    return log;
+}
+
+TrafficLogModel::TrafficLogModel(TrafficLog& log, QObject* parent) : QAbstractTableModel(parent), log_(log) {
+    log_.onAdded = [this](size_t dropped) {
+        if (dropped > 0) {
+            // Rows fell off the front: simplest exact notification is a reset of the front rows.
+            beginRemoveRows({}, 0, static_cast<int>(dropped) - 1);
+            endRemoveRows();
+        }
+        int row = static_cast<int>(log_.entries().size()) - 1;
+        beginInsertRows({}, row, row);
+        endInsertRows();
+    };
+}
+
+TrafficLogModel::~TrafficLogModel() {
+    log_.onAdded = nullptr;
+}
+
+int TrafficLogModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(log_.entries().size());
+}
+
+int TrafficLogModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 5;
+}
+
+QVariant TrafficLogModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    const LogEntry& e = log_.entries()[static_cast<size_t>(index.row())];
+    switch (index.column()) {
+    case 0:
+        return QString::fromStdString(LogTime(e.time));
+    case 1:
+        return QString::fromStdString(LogDirection(e.kind));
+    case 2:
+        return e.address == 99 ? QStringLiteral("switchall") : QString::number(e.address);
+    case 3:
+        return QString::fromStdString(e.hex);
+    default:
+        return QString::fromStdString(e.decoded);
+    }
+}
+
+QVariant TrafficLogModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section > 4) return {};
+    return Pick(kColumns[section]);
+}
+
+void TrafficLogModel::clear() {
+    beginResetModel();
+    log_.clear();
+    endResetModel();
+}
+
+Form_Log::Form_Log(QWidget* parent) : QWidget(parent, Qt::Window), model_(ProgramTrafficLog()) {
+    setObjectName("Form_Log");
+    view_ = new QTableView(this);
+    view_->setObjectName("Grid_Log");
+    view_->setModel(&model_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->verticalHeader()->hide();
+    view_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    view_->horizontalHeader()->setStretchLastSection(true);
+    view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    view_->setColumnWidth(0, 110);
+    view_->setColumnWidth(1, 90);
+    view_->setColumnWidth(2, 80);
+    view_->setColumnWidth(3, 260);
+
+    copy_ = new QPushButton(this);
+    copy_->setObjectName("Command_CopyLog");
+    clear_ = new QPushButton(this);
+    clear_->setObjectName("Command_ClearLog");
+    save_ = new QPushButton(this);
+    save_->setObjectName("Command_SaveLog");
+    close_ = new QPushButton(this);
+    close_->setObjectName("Command_CloseLog");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(copy_);
+    buttons->addWidget(clear_);
+    buttons->addWidget(save_);
+    buttons->addStretch();
+    buttons->addWidget(close_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(view_);
+    layout->addLayout(buttons);
+
+    connect(copy_, &QPushButton::clicked, this, &Form_Log::CopySelected);
+    connect(clear_, &QPushButton::clicked, this, [this] { model_.clear(); });
+    connect(save_, &QPushButton::clicked, this, &Form_Log::SaveAs);
+    connect(close_, &QPushButton::clicked, this, &QWidget::close);
+    // Follow new entries while the operator looks at the bottom.
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, [this] {
+        QScrollBar* bar = view_->verticalScrollBar();
+        if (bar->value() >= bar->maximum() - 2) view_->scrollToBottom();
+    });
+    resize(820, 420);
+    SetLingua();
+}
+
+void Form_Log::SetLingua() {
+    setWindowTitle(Pick(kTitle));
+    copy_->setText(Pick(kCopy));
+    clear_->setText(Pick(kClear));
+    save_->setText(Pick(kSave));
+    close_->setText(Pick(kClose));
+    model_.headerDataChanged(Qt::Horizontal, 0, 4);
+}
+
+QString Form_Log::LogText() const {
+    QString text;
+    for (const LogEntry& e : ProgramTrafficLog().entries())
+        text += QString::fromStdString(LogLine(e)) + "\r\n";
+    return text;
+}
+
+void Form_Log::CopySelected() {
+    QModelIndexList rows = view_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    const auto& entries = ProgramTrafficLog().entries();
+    QStringList lines;
+    for (const QModelIndex& r : rows)
+        lines << QString::fromStdString(LogLine(entries[static_cast<size_t>(r.row())]));
+    if (rows.isEmpty())
+        for (const LogEntry& e : entries)
+            lines << QString::fromStdString(LogLine(e));
+    QApplication::clipboard()->setText(lines.join('\n'));
+}
+
+void Form_Log::SaveAs() {
+    QString name = UiPrompts().saveFileName(this, "Text files (*.txt)");
+    if (name.isEmpty()) return;
+    QSaveFile file(name);
+    bool ok = file.open(QIODevice::WriteOnly) && file.write(LogText().toUtf8()) >= 0 && file.commit();
+    if (!ok)
+        UiPrompts().message(this, ErrorTitle(), Pick(kSaveFailed) + name + "\n" + file.errorString(), true);
+}
+
+void ShowCommunicationLog(QWidget* owner) {
+    static QPointer<Form_Log> window;
+    if (!window) {
+        window = new Form_Log(owner);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->SetLingua();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -1,0 +1,107 @@
+// The value prompt: the text it shows, how it reads the answer and when it asks again.
+#include "app/module1.h"
+#include "catalog/catalog.h"
+#include "scripted_prompts.h"
+#include "test_slots.h"
+#include "ui/dialogs/command_value.h"
+
+#include <gtest/gtest.h>
+
+using namespace Module1;
+
+namespace {
+
+const PromptWords MainWords{{"Valori ammessi: da ", "Allowed values: from ", "Allowed values: von "},
+                            {" a ", " to ", " bis "}};
+
+constexpr int CurrentSlot = 2, ReadSlot = 26, PositionSlot = 79, ByteSlot = 80, BlankSlot = 4;
+
+class CommandValueTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetGlobals();
+        ClearSlots();
+        PutSlot(CurrentSlot, 168, 3, 0, 12000, 0, "[mA]");
+        PutSlot(ReadSlot, 120, 1, 0, 0, 0, "");
+        PutSlot(PositionSlot, 130, 5, -2000000000, 2000000000, 0, "[step]\r\n(rel)");
+        PutSlot(ByteSlot, 140, 2, 0, 255, 0, "[n]");
+    }
+    std::optional<CommandValue> ask(int slot, const QString& title = "line") {
+        return AskCommandValue(nullptr, slot, title, MainWords);
+    }
+    ScriptedPrompts prompts;
+};
+
+TEST_F(CommandValueTest, PromptShowsSignedBoundsAndHintInEachLanguage) {
+    struct Case {
+        int lingua;
+        int slot;
+        const char* prompt;
+    } cases[] = {
+        {2, CurrentSlot, "Allowed values: from  0 to  12000\r\n\r\neng [mA]"},
+        {1, CurrentSlot, "Valori ammessi: da  0 a  12000\r\n\r\nita [mA]"},
+        {3, CurrentSlot, "Allowed values: von  0 bis  12000\r\n\r\nger [mA]"},
+        {2, PositionSlot, "Allowed values: from -2000000000 to  2000000000\r\n\r\neng [step]\r\n(rel)"},
+    };
+    for (const Case& c : cases) {
+        Lingua = static_cast<int16_t>(c.lingua);
+        prompts.inputsAsked.clear();
+        prompts.inputs = {"5"};
+        ASSERT_TRUE(ask(c.slot, "Set current"));
+        ASSERT_EQ(prompts.inputsAsked.size(), 1u);
+        EXPECT_EQ(prompts.inputsAsked[0].text.toStdString(), c.prompt) << "language " << c.lingua;
+        EXPECT_EQ(prompts.inputsAsked[0].title, "Set current");
+    }
+}
+
+TEST_F(CommandValueTest, ReadsTheLeadingNumberOfTheAnswer) {
+    struct Case {
+        const char* typed;
+        double value;
+    } cases[] = {{"3000", 3000}, {"abc", 0},   {"1e3", 1000}, {" 12 000 mA", 12000},
+                 {"&H10", 16},   {"2.5", 2.5}, {"0", 0},      {"12000", 12000}};
+    for (const Case& c : cases) {
+        prompts.inputs = {c.typed};
+        auto v = ask(CurrentSlot);
+        ASSERT_TRUE(v) << c.typed;
+        EXPECT_EQ(v->parametro1, c.value) << c.typed;
+        EXPECT_EQ(v->parametro2, 0);
+        EXPECT_EQ(v->tipo, 0);
+    }
+    EXPECT_EQ(prompts.beeps, 0);
+}
+
+TEST_F(CommandValueTest, OutOfRangeBeepsAndAsksAgainWithTheSamePrompt) {
+    prompts.inputs = {"20001", "-1", "12001", "3000"};
+    auto v = ask(CurrentSlot, "Set current");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro1, 3000);
+    EXPECT_EQ(prompts.beeps, 3);
+    ASSERT_EQ(prompts.inputsAsked.size(), 4u);
+    for (const auto& asked : prompts.inputsAsked) {
+        EXPECT_EQ(asked.text, prompts.inputsAsked[0].text);
+        EXPECT_EQ(asked.title, "Set current");
+    }
+}
+
+TEST_F(CommandValueTest, EmptyAnswerOrCancelGivesNothing) {
+    prompts.inputs = {""};
+    EXPECT_FALSE(ask(CurrentSlot));
+    // Cancel after a refused value: still nothing, one beep.
+    prompts.inputs = {"99999"};
+    EXPECT_FALSE(ask(CurrentSlot));
+    EXPECT_EQ(prompts.beeps, 1);
+}
+
+TEST_F(CommandValueTest, CommandsWithoutDataAskNothingAndSlotsWithoutCodeGiveNothing) {
+    auto v = ask(ReadSlot);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro1, 0);
+    EXPECT_EQ(v->tipo, 0);
+    EXPECT_FALSE(ask(BlankSlot));
+    EXPECT_FALSE(ask(-1));
+    EXPECT_FALSE(ask(CatalogSlots));
+    EXPECT_TRUE(prompts.inputsAsked.empty());
+}
+
+} // namespace

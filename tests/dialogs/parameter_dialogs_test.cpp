@@ -1,0 +1,382 @@
+// The four parameter dialogs: what their entries pack into, when OK does nothing, what Cancel
+// leaves behind, their texts, and the bytes their results become on the wire.
+#include "app/module1.h"
+#include "link/frame.h"
+#include "scripted_prompts.h"
+#include "test_slots.h"
+#include "ui/dialogs/command_value.h"
+#include "ui/dialogs/dialog_values.h"
+#include "ui/dialogs/form_currentred.h"
+#include "ui/dialogs/form_livellitacca.h"
+#include "ui/dialogs/form_trigger.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Module1;
+
+namespace {
+
+TEST(DialogValues, TriggerMaskNeedsExactlyZeroOrOneInEveryBox) {
+    using B = std::array<std::string, 6>;
+    EXPECT_EQ(TriggerMaskOf(B{"0", "0", "0", "0", "0", "0"}), 0);
+    EXPECT_EQ(TriggerMaskOf(B{"1", "0", "1", "0", "1", "0"}), 37);
+    EXPECT_EQ(TriggerMaskOf(B{"1", "1", "1", "1", "1", "1"}), 119);
+    EXPECT_EQ(TriggerMaskOf(B{"0", "0", "0", "1", "0", "0"}), 16);
+    for (const char* bad : {" 1", "1 ", "", "01", "2", "l", "-"}) {
+        EXPECT_EQ(TriggerMaskOf(B{"0", "0", bad, "0", "0", "0"}), std::nullopt) << '"' << bad << '"';
+        EXPECT_EQ(TriggerMaskOf(B{"0", "0", "0", "0", "0", bad}), std::nullopt) << '"' << bad << '"';
+    }
+}
+
+TEST(DialogValues, QuotaIsTheLeadingNumberUnlessNoneChosen) {
+    EXPECT_EQ(ZFlyQuotaOf("-"), std::nullopt);
+    EXPECT_EQ(ZFlyQuotaOf("1000abc"), 1000);
+    EXPECT_EQ(ZFlyQuotaOf("abc"), 0);
+    EXPECT_EQ(ZFlyQuotaOf("300000"), 300000);
+    EXPECT_EQ(ZFlyQuotaOf("-500"), -500);
+    EXPECT_EQ(ZFlyQuotaOf(" - "), 0); // only the exact "-" means nothing chosen
+}
+
+TEST(DialogValues, CurrentReductionPacksCodeAndTime) {
+    struct Case {
+        const char* tempo;
+        const char* percent;
+        std::optional<int16_t> value;
+    } cases[] = {
+        {"20", "3-50%", 212},
+        {"0", "0-100%", 0},
+        {"63", "1-0% (no rid)", 127},
+        {"100", "0-100%", 36},
+        {"12.5", "2-25%", 140},
+        {"13.5", "0-100%", 14},
+        {"1023", "3-50%", 255},
+        {"5", "x", 5},
+        {"5", "", 5},
+        {"1024", "0-100%", std::nullopt},
+        {"-1", "0-100%", std::nullopt},
+        {"1e12", "0-100%", std::nullopt},
+        {"-", "3-50%", std::nullopt},
+        {"20", "-", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CurrentRedValueOf(c.tempo, c.percent), c.value) << c.tempo << " / " << c.percent;
+}
+
+TEST(DialogValues, SpotLevelsMustBeWholeLevelsOfOneByte) {
+    auto levels = SpotLevelsOf("12", "200");
+    ASSERT_TRUE(levels);
+    EXPECT_EQ(levels->min * 256 + levels->max, 3272);
+    auto reversed = SpotLevelsOf("200", "12"); // no order between the two
+    ASSERT_TRUE(reversed);
+    EXPECT_EQ(reversed->min, 200);
+    EXPECT_EQ(reversed->max, 12);
+    EXPECT_EQ(SpotLevelsOf("0", "255.4")->max, 255);
+    EXPECT_EQ(SpotLevelsOf("0", "2.5")->max, 2);
+    for (auto [lo, hi] : {std::pair{"256", "0"},
+                          {"-1", "0"},
+                          {"0", "255.6"},
+                          {"0", "-1"},
+                          {"12.5", "0"},
+                          {"-", "0"},
+                          {"0", "-"},
+                          {"1e9", "0"}})
+        EXPECT_EQ(SpotLevelsOf(lo, hi), std::nullopt) << lo << " / " << hi;
+}
+
+// --- The dialogs as shown through the value prompt -------------------------------------------
+
+constexpr int TriggerSlot = 29, ZFlySlot = 33, SpotSlot = 61, ReductionSlot = 3;
+const PromptWords Words{{"da ", "from ", "von "}, {" a ", " to ", " bis "}};
+
+template <class T> T* Child(QDialog& d, const char* name) {
+    T* w = d.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+void SetBox(QDialog& d, const char* name, const char* text) {
+    Child<QLineEdit>(d, name)->setText(QString::fromLatin1(text));
+}
+void SetCombo(QDialog& d, const char* name, const char* text) {
+    Child<QComboBox>(d, name)->setEditText(QString::fromLatin1(text));
+}
+// Clicks into a list's entry field of an active dialog, as an operator would before typing.
+void ClickInto(QDialog& d, QComboBox* combo) {
+    d.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+    QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+    QTest::qWait(1);
+}
+void ClickOk(QDialog& d) {
+    QTest::mouseClick(Child<QPushButton>(d, "Command_Ok"), Qt::LeftButton);
+}
+std::string FrameHex(int code, const CommandValue& v, int ntx) {
+    return HexText(MakeCommandFrame(1, code, v.parametro1, v.parametro2, ntx, v.tipo).frame);
+}
+
+class ParameterDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetGlobals();
+        ClearSlots();
+        PutSlot(ReductionSlot, 39, 2, 0, 255, 5, "", "Reduction");
+        PutSlot(TriggerSlot, 41, 2, 0, 0, 2, "", "Start trigger");
+        PutSlot(ZFlySlot, 160, 6, 0, 0, 3, "", "Zero at flight");
+        PutSlot(SpotSlot, 198, 3, 0, 65535, 4, "", "Spot levels");
+    }
+    std::optional<CommandValue> ask(int slot) { return AskCommandValue(nullptr, slot, "line", Words); }
+    ScriptedPrompts prompts;
+};
+
+TEST_F(ParameterDialogTest, TriggerMaskGoesOutAsTheSecondValue) {
+    Lingua = 3;
+    QString title;
+    prompts.dialogActions.push_back([&](QDialog& d) {
+        title = d.windowTitle();
+        SetBox(d, "Text_IN1", "1");
+        SetBox(d, "Text_IN3", "1");
+        SetBox(d, "Text_LEV2", "1");
+        ClickOk(d);
+    });
+    auto v = ask(TriggerSlot);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(title, "Start trigger (de)");
+    EXPECT_EQ(v->parametro1, 0);
+    EXPECT_EQ(v->parametro2, 37);
+    EXPECT_EQ(v->tipo, 2);
+    EXPECT_EQ(TriggerOk, VbTrue);
+    EXPECT_EQ(FrameHex(41, *v, 2), "FC 41 29 25 74");
+}
+
+TEST_F(ParameterDialogTest, InvalidEntryBlocksOkAndKeepsTheEntries) {
+    prompts.dialogActions.push_back([&](QDialog& d) {
+        SetBox(d, "Text_LEV3", " 1");
+        ClickOk(d);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(TriggerOk, 0);
+        EXPECT_EQ(Child<QLineEdit>(d, "Text_LEV3")->text(), " 1");
+        SetBox(d, "Text_LEV3", "");
+        ClickOk(d);
+        EXPECT_TRUE(d.isVisible());
+        SetBox(d, "Text_LEV3", "01");
+        ClickOk(d);
+        EXPECT_TRUE(d.isVisible());
+        SetBox(d, "Text_LEV3", "1");
+        ClickOk(d);
+        EXPECT_FALSE(d.isVisible());
+    });
+    auto v = ask(TriggerSlot);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro2, 64);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ParameterDialogTest, CancelAndCloseBoxLeaveTheFlagsAtZero) {
+    TriggerOk = VbTrue;
+    TriggerMask = 5;
+    CurrentRedOk = VbTrue;
+    SpotOk = VbTrue;
+    auto cancel = [](QDialog& d) {
+        SetCombo(d, "Combo_QuotaZFly", "256");
+        QTest::mouseClick(Child<QPushButton>(d, "Command_cancel"), Qt::LeftButton);
+    };
+    auto closeBox = [](QDialog& d) { d.close(); };
+    prompts.dialogActions = {closeBox, cancel, closeBox, closeBox};
+    EXPECT_FALSE(ask(TriggerSlot));
+    EXPECT_EQ(TriggerOk, 0);
+    EXPECT_EQ(TriggerMask, 0); // the load put 0 there
+    EXPECT_FALSE(ask(ZFlySlot));
+    EXPECT_EQ(TriggerOk, 0);
+    EXPECT_FALSE(ask(ReductionSlot));
+    EXPECT_EQ(CurrentRedOk, 0);
+    EXPECT_FALSE(ask(SpotSlot));
+    EXPECT_EQ(SpotOk, 0);
+    EXPECT_EQ(prompts.dialogsShown, 4);
+}
+
+TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndSendsMaskThenQuota) {
+    prompts.dialogActions.push_back([&](QDialog& d) {
+        auto* quota = Child<QComboBox>(d, "Combo_QuotaZFly");
+        EXPECT_EQ(quota->currentText(), "-");
+        ASSERT_EQ(quota->count(), 24);
+        EXPECT_EQ(quota->itemText(4), "1024");
+        EXPECT_EQ(quota->itemText(5), "25600");
+        EXPECT_EQ(quota->itemText(6), "38400");
+        EXPECT_EQ(quota->itemText(23), "256000");
+        ClickOk(d); // all boxes valid, quota "-": ignored
+        EXPECT_TRUE(d.isVisible());
+        SetBox(d, "Text_IN2", "1");
+        // Clicking into the list selects the "-", so typing replaces it.
+        ClickInto(d, quota);
+        QTest::keyClicks(quota->lineEdit(), "1000abc");
+        ClickOk(d);
+    });
+    auto v = ask(ZFlySlot);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro1, 1000);
+    EXPECT_EQ(v->parametro2, 2);
+    EXPECT_EQ(v->tipo, 3);
+    EXPECT_EQ(FrameHex(160, *v, 6), "FC C1 A0 02 00 00 03 E8 B5");
+
+    prompts.dialogActions.push_back([](QDialog& d) {
+        SetCombo(d, "Combo_QuotaZFly", "300000");
+        ClickOk(d);
+    });
+    v = ask(ZFlySlot);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro1, 300000);
+    EXPECT_EQ(v->parametro2, 0);
+}
+
+TEST_F(ParameterDialogTest, EveryOpeningStartsFromTheDesignState) {
+    auto fillAndCancel = [](QDialog& d) {
+        for (auto* box : d.findChildren<QLineEdit*>())
+            box->setText("1");
+        for (auto* combo : d.findChildren<QComboBox*>())
+            combo->setEditText("12");
+        d.reject();
+    };
+    auto inspect = [](QDialog& d) {
+        for (const char* name : {"Text_IN1", "Text_IN2", "Text_IN3", "Text_LEV1", "Text_LEV2", "Text_LEV3"})
+            if (auto* box = d.findChild<QLineEdit*>(name)) {
+                EXPECT_EQ(box->text(), "0") << name;
+            }
+        for (auto* combo : d.findChildren<QComboBox*>())
+            EXPECT_EQ(combo->currentText(), "-") << combo->objectName().toStdString();
+        d.reject();
+    };
+    for (int slot : {TriggerSlot, ZFlySlot, ReductionSlot, SpotSlot}) {
+        prompts.dialogActions = {fillAndCancel, inspect};
+        EXPECT_FALSE(ask(slot));
+        EXPECT_FALSE(ask(slot));
+    }
+}
+
+TEST_F(ParameterDialogTest, CurrentReductionByChoiceAndByTyping) {
+    prompts.dialogActions.push_back([](QDialog& d) {
+        Child<QComboBox>(d, "Combo_Tempo")->setCurrentIndex(20);
+        ClickOk(d); // percentage still "-"
+        EXPECT_TRUE(d.isVisible());
+        Child<QComboBox>(d, "Combo_Percentuale")->setCurrentIndex(3);
+        ClickOk(d);
+    });
+    auto v = ask(ReductionSlot);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro1, 212);
+    EXPECT_EQ(v->tipo, 0); // a plain one-byte value on the wire
+    EXPECT_EQ(FrameHex(39, *v, 2), "FC 41 27 D4 C7");
+
+    prompts.dialogActions.push_back([](QDialog& d) {
+        auto* tempo = Child<QComboBox>(d, "Combo_Tempo");
+        ClickInto(d, tempo);
+        QTest::keyClicks(tempo->lineEdit(), "1024");
+        Child<QComboBox>(d, "Combo_Percentuale")->setCurrentIndex(0);
+        ClickOk(d); // a time the byte cannot hold
+        EXPECT_TRUE(d.isVisible());
+        SetCombo(d, "Combo_Tempo", "100");
+        ClickOk(d);
+    });
+    v = ask(ReductionSlot);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro1, 36);
+}
+
+TEST_F(ParameterDialogTest, SpotLevelsGoOutAsMinThenMax) {
+    prompts.dialogActions.push_back([](QDialog& d) {
+        SetCombo(d, "Combo_Vmin", "300");
+        SetCombo(d, "Combo_Vmax", "200");
+        ClickOk(d);
+        EXPECT_TRUE(d.isVisible());
+        SetCombo(d, "Combo_Vmin", "12");
+        ClickOk(d);
+    });
+    auto v = ask(SpotSlot);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro1, 3272);
+    EXPECT_EQ(v->tipo, 0);
+    EXPECT_EQ(SpotMin, 12);
+    EXPECT_EQ(SpotMax, 200);
+    EXPECT_EQ(FrameHex(198, *v, 3), "FC 61 C6 0C C8 08");
+}
+
+// --- Texts ------------------------------------------------------------------------------------
+
+struct Expect {
+    const char* control; // empty: the window title
+    const char* text[4]; // languages 1, 2, 3, then a code outside them (the design texts)
+};
+
+QString TextOf(QDialog& d, const char* control) {
+    if (!*control) return d.windowTitle();
+    QWidget* w = d.findChild<QWidget*>(QString::fromLatin1(control));
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* b = qobject_cast<QPushButton*>(w)) return b->text();
+    if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
+    return QStringLiteral("<missing %1>").arg(QString::fromLatin1(control));
+}
+
+template <class Dialog> void CheckTexts(std::initializer_list<Expect> table) {
+    const int16_t codes[4] = {1, 2, 3, 7};
+    for (int i = 0; i < 4; ++i) {
+        Lingua = codes[i];
+        Dialog d;
+        for (const Expect& e : table)
+            EXPECT_EQ(TextOf(d, e.control).toStdString(), e.text[i])
+                << d.objectName().toStdString() << " " << e.control << " language " << codes[i];
+    }
+}
+
+const char* const Columns = "  IN3        IN2        IN1";
+
+TEST(ParameterDialogTexts, TriggerDialogs) {
+    ResetGlobals();
+    TriggerTitle = "Home trigger";
+    CheckTexts<Form_Trigger>({
+        {"", {"Home trigger", "Home trigger", "Home trigger", "Trigger"}},
+        {"Label1", {Columns, Columns, Columns, Columns}},
+        {"Label4", {Columns, Columns, Columns, Columns}},
+        {"Label_In", {"INGRESSI:", "INPUTS:", "INPUTS:", "INGRESSI:"}},
+        {"Label_Level", {"LIVELLI:", "LEVELS:", "LEVELS:", "LIVELLI:"}},
+        {"Label_HighLev", {"1 = LIVELLO ALTO", "1 = HIGH LEVEL", "1 = 1 aktiv", "1 = HIGH LEVEL"}},
+        {"Label_LowLev", {"0 = LIVELLO BASSO", "0 = LOW LEVEL", "0 = 0 aktiv", "0 = LOW LEVEL"}},
+        {"Command_cancel", {"Annulla", "Cancel", "Cancel", "Cancel"}},
+        {"Command_Ok", {"OK", "OK", "OK", "OK"}},
+    });
+    CheckTexts<Form_ZeroAlVolo>({
+        {"", {"Zero al volo", "Zero at flight", "Zero at flight", "Zero al volo"}},
+        {"Label_Quota", {"QUOTA", "QUOTE", "QUOTE", "QUOTA:"}},
+        {"Combo_QuotaZFly", {"-", "-", "-", "-"}},
+        {"Label_In", {"INGRESSI:", "INPUTS:", "INPUTS:", "INGRESSI:"}},
+        {"Command_cancel", {"Annulla", "Cancel", "Cancel", "Cancel"}},
+    });
+}
+
+TEST(ParameterDialogTexts, ReductionAndSpotDialogs) {
+    ResetGlobals();
+    CheckTexts<Form_CurrentRed>({
+        {"",
+         {"Riduzione di corrente a motore fermo", "Stand-by current reduction", "Stand-by current reduction",
+          "Riduzione di corrente a motore fermo"}},
+        {"Label_Tempo",
+         {"Tempo riduzione [n x 32ms]", "Reduction time [n x 32ms]", "Reduction time [n x 32ms]",
+          "Tempo riduzione"}},
+        {"Label_Percentuale", {"Percentuale di riduzione", "Reduction %", "Reduction %", "Percentuale"}},
+        {"Command_Ok", {"OK", "OK", "OK", "OK"}},
+        {"Command_cancel", {"Cancel", "Cancel", "Cancel", "Cancel"}},
+        {"Combo_Tempo", {"-", "-", "-", "-"}},
+    });
+    CheckTexts<Form_LivelliTacca>({
+        {"", {"Livelli tacca analogica", "Spot levels", "Spot levels", "Livelli tacca analogica"}},
+        {"Label_Vmin", {"Vmin [dV]", "Vmin [dV]", "Vmin [dV]", "Vmin [dV]"}},
+        {"Label_Vmax", {"Vmax [dV]", "Vmax [dV]", "Vmax [dV]", "Vmax [dV]"}},
+        {"Command_cancel", {"Cancel", "Cancel", "Cancel", "Cancel"}},
+        {"Combo_Vmax", {"-", "-", "-", "-"}},
+    });
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+// `cmake --install` into a temporary prefix puts every file where the desktop entry and the
+// icon theme expect it.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString DesktopValue(const QString& entryPath, const QString& key) {
+    QFile f(entryPath);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    for (const QString& line : QString::fromUtf8(f.readAll()).split('\n'))
+        if (line.startsWith(key + "=")) return line.mid(key.size() + 1).trimmed();
+    return {};
+}
+
+} // namespace
+
+TEST(Install, FilesLandWhereTheDesktopEntrySaysAndTheProgramStarts) {
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    QProcess install;
+    install.start("cmake", {"--install", VARDELO_BUILD_DIR, "--prefix", prefix.path()});
+    ASSERT_TRUE(install.waitForFinished(120000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+
+    const QDir root(prefix.path());
+    const QString entry = root.filePath("share/applications/vardelo.desktop");
+    ASSERT_TRUE(QFileInfo::exists(entry));
+
+    const QString exec = DesktopValue(entry, "Exec");
+    ASSERT_FALSE(exec.isEmpty());
+    QFileInfo program(root.filePath("bin/" + exec.section(' ', 0, 0)));
+    EXPECT_TRUE(program.isExecutable()) << program.filePath().toStdString();
+    EXPECT_TRUE(QFileInfo(root.filePath("bin/kmd-sim")).isExecutable());
+
+    const QString icon = DesktopValue(entry, "Icon");
+    EXPECT_TRUE(QFileInfo::exists(root.filePath("share/icons/hicolor/scalable/apps/" + icon + ".svg")));
+    EXPECT_TRUE(QFileInfo::exists(root.filePath("share/icons/hicolor/64x64/apps/" + icon + ".png")));
+    EXPECT_TRUE(QFileInfo::exists(root.filePath("share/doc/vardelo/README.md")));
+    EXPECT_TRUE(QFileInfo::exists(root.filePath("share/doc/vardelo/LICENSE")));
+
+    // The installed program starts headless and stays up waiting for the operator.
+    QTemporaryDir work;
+    QProcess run;
+    run.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    run.setProcessEnvironment(env);
+    run.start(program.filePath(), {});
+    ASSERT_TRUE(run.waitForStarted(10000));
+    EXPECT_FALSE(run.waitForFinished(2000)) << "the installed program ended by itself";
+    run.kill();
+    run.waitForFinished(5000);
+}

@@ -1,0 +1,213 @@
+// The two drive transactions on a port wired to the simulated line.
+#include "app/module1.h"
+#include "link/buswait.h"
+#include "link/transaction.h"
+#include "sim_fixture.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTimer>
+
+namespace {
+
+class Transaction : public SimFixture {
+  protected:
+    void SetUp() override {
+        SimFixture::SetUp();
+        observer = AddTrafficObserver([this](const TrafficEvent& e) { events.push_back(e); });
+    }
+    void TearDown() override {
+        RemoveTrafficObserver(observer);
+        SimFixture::TearDown();
+    }
+    int Count(TrafficEvent::Kind kind) const {
+        int n = 0;
+        for (const TrafficEvent& e : events)
+            n += e.kind == kind;
+        return n;
+    }
+    Exchange Counted(int add, int code, double p1, int ntx, int nrx) {
+        return CountedTransaction(*port, add, code, p1, 0, ntx, nrx, 0);
+    }
+
+    int observer = 0;
+    std::vector<TrafficEvent> events;
+};
+
+TEST_F(Transaction, CountedSendsTheFrameAndTakesTheReply) {
+    Module1::ComPort = 3;
+    Module1::BaudRate = 19200;
+    Exchange ex = Counted(1, 1, 0, 1, 1);
+    EXPECT_EQ(ex.outcome, Outcome::Reply);
+    EXPECT_EQ(Hex(ex.frame), " FC 21 01 E1");
+    EXPECT_EQ(Hex(ex.reply), " 06");
+    EXPECT_EQ(framesHex(), std::vector<std::string>{" FC 21 01 E1"});
+    EXPECT_EQ(port->portNumber(), 3);
+    EXPECT_EQ(port->settings(), "19200,N,8,1");
+    EXPECT_FALSE(port->isOpen()); // closed between transactions
+    EXPECT_EQ(Count(TrafficEvent::Sent), 1);
+    EXPECT_EQ(Count(TrafficEvent::Received), 1);
+
+    ex = Counted(3, 48, -1000, 5, 1);
+    EXPECT_EQ(Hex(ex.frame), " FC A3 30 FF FF FC 18 1E");
+    EXPECT_EQ(port->openCount(), 2);
+}
+
+TEST_F(Transaction, CountedKeepsOnlyTheExpectedBytes) {
+    bus->setAnalogInput(2, 1023);
+    Exchange ex = Counted(2, 210, 0, 1, 6);
+    EXPECT_EQ(Hex(ex.reply), " FC 62 D2 03 FF CD");
+    ex = Counted(2, 18, 0, 1, 5); // more waiting than asked for: the rest is dropped
+    EXPECT_EQ(ex.outcome, Outcome::Reply);
+    EXPECT_EQ(Hex(ex.reply), " FC A2 12 00 00");
+}
+
+TEST_F(Transaction, CountedReplyInPiecesAndStaleInput) {
+    port->setReplyPieces(3, 0.002);
+    port->holdAtOpen(Bytes("06 06")); // a late reply to an earlier frame
+    Exchange ex = Counted(0, 18, 0, 1, 8);
+    EXPECT_EQ(ex.outcome, Outcome::Reply);
+    EXPECT_EQ(Hex(ex.reply), " FC A0 12 00 00 00 00 51");
+}
+
+TEST_F(Transaction, CountedBroadcastAwaitsNothing) {
+    QElapsedTimer t;
+    t.start();
+    Exchange ex = Counted(99, 17, 0, 1, 1);
+    EXPECT_EQ(ex.outcome, Outcome::Broadcast);
+    EXPECT_EQ(Hex(ex.frame), " FC 00 01 11 F1");
+    EXPECT_EQ(ex.reply, "");
+    EXPECT_EQ(framesHex(), std::vector<std::string>{" FC 00 01 11 F1"});
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_LT(t.elapsed(), 15); // no reply awaited, not even briefly
+}
+
+TEST_F(Transaction, CountedTimeoutReturnsWhatArrived) {
+    bus->setFault(DriveBus::Fault::CutShort);
+    Exchange ex = Counted(1, 18, 0, 1, 8);
+    EXPECT_EQ(ex.outcome, Outcome::Timeout);
+    EXPECT_EQ(Hex(ex.reply), " FC A1 12 00 00 00 00");
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_EQ(Count(TrafficEvent::Timeout), 1);
+
+    bus->setFault(DriveBus::Fault::Silent);
+    ex = Counted(1, 1, 0, 1, 1);
+    EXPECT_EQ(ex.outcome, Outcome::Timeout);
+    EXPECT_EQ(ex.reply, "");
+}
+
+TEST_F(Transaction, CountedTimeoutAtFullLength) {
+    WaitScale = 1.0;
+    bus->setFault(DriveBus::Fault::Silent);
+    QElapsedTimer t;
+    t.start();
+    Exchange ex = Counted(1, 1, 0, 1, 1);
+    qint64 ms = t.elapsed();
+    EXPECT_EQ(ex.outcome, Outcome::Timeout);
+    EXPECT_GE(ms, 990);
+    EXPECT_LT(ms, 1500);
+}
+
+TEST_F(Transaction, NothingIsSentWhenThePortWillNotOpenOrTheValueDoesNotFit) {
+    port->setOpenFailure("Permission denied");
+    Exchange ex = Counted(1, 1, 0, 1, 1);
+    EXPECT_EQ(ex.outcome, Outcome::OpenFailed);
+    EXPECT_NE(ex.error.find("COM1"), std::string::npos) << ex.error;
+    EXPECT_NE(ex.error.find("Permission denied"), std::string::npos) << ex.error;
+    PolledExchange pex = PolledTransaction(*port, 1, Bytes("F9"), 2.0);
+    EXPECT_EQ(pex.outcome, Outcome::OpenFailed);
+    EXPECT_NE(pex.error.find("Permission denied"), std::string::npos);
+    EXPECT_EQ(port->writeCount(), 0);
+    EXPECT_EQ(Count(TrafficEvent::PortError), 2);
+
+    port->setOpenFailure("");
+    ex = Counted(1, 49, 3e9, 5, 1); // does not fit 32 bits
+    EXPECT_EQ(ex.outcome, Outcome::BadValue);
+    EXPECT_FALSE(ex.error.empty());
+    ex = CountedTransaction(*port, 1, 34, 256, 0, 2, 1, 0); // does not fit a byte
+    EXPECT_EQ(ex.outcome, Outcome::BadValue);
+    EXPECT_EQ(port->openCount(), 0);
+    EXPECT_TRUE(bus->frames().empty());
+    EXPECT_EQ(Count(TrafficEvent::Refused), 2);
+}
+
+TEST_F(Transaction, LinkLostMidWaitIsReportedOnce) {
+    bus->setFault(DriveBus::Fault::Silent);
+    QSignalSpy lost(port.get(), &SerialPort::linkLost);
+    QTimer::singleShot(5, [this] { bus->setFault(DriveBus::Fault::Vanished); });
+    Exchange ex = CountedTransaction(*port, 1, 1, 0, 0, 1, 1, 0, 10.0);
+    EXPECT_EQ(ex.outcome, Outcome::LinkLost);
+    EXPECT_FALSE(ex.error.empty());
+    EXPECT_EQ(lost.count(), 1);
+    EXPECT_EQ(Count(TrafficEvent::LinkLost), 1);
+    EXPECT_FALSE(port->isOpen());
+
+    // The next transaction finds the device gone, and sends once it is back.
+    ex = Counted(1, 1, 0, 1, 1);
+    EXPECT_EQ(ex.outcome, Outcome::OpenFailed);
+    bus->setFault(DriveBus::Fault::None);
+    ex = Counted(1, 1, 0, 1, 1);
+    EXPECT_EQ(ex.outcome, Outcome::Reply);
+}
+
+TEST_F(Transaction, PolledReturnsTheReplyAsHexAndLeavesThePortOpen) {
+    PolledExchange ex = PolledTransaction(*port, 1, Bytes("F0 00"), 0.2);
+    EXPECT_EQ(ex.outcome, Outcome::Reply);
+    EXPECT_EQ(Hex(ex.frame), " FC 41 F0 00 D2");
+    EXPECT_EQ(ex.instring, "06");
+    EXPECT_TRUE(port->isOpen());
+    ex = PolledTransaction(*port, 1, Bytes("A8 0F A0"), 0.2);
+    EXPECT_EQ(Hex(ex.frame), " FC 61 A8 0F A0 4B");
+    EXPECT_EQ(ex.instring, "06"); // a program line, stored
+    EXPECT_EQ(PolledTransaction(*port, 1, Bytes("F1"), 1.0).instring, "06");
+    ex = PolledTransaction(*port, 1, Bytes("F2 00"), 1.0);
+    EXPECT_EQ(ex.instring.substr(0, 8), "A8 0F A0");
+    EXPECT_EQ(ex.instring.size(), 11u);
+    EXPECT_EQ(port->openCount(), 4); // reopened by each transaction
+
+    port->setReplyPieces(1, 0); // bytes that come one by one are gathered into one answer
+    EXPECT_EQ(PolledTransaction(*port, 2, Bytes("10"), 0.2).instring, "FC 42 10 21 90");
+}
+
+TEST_F(Transaction, PolledBroadcastSendsNothing) {
+    PolledExchange ex = PolledTransaction(*port, 99, Bytes("F9"), 2.0, "kept");
+    EXPECT_EQ(ex.outcome, Outcome::Broadcast);
+    EXPECT_EQ(ex.instring, "kept");
+    EXPECT_TRUE(bus->frames().empty());
+    EXPECT_EQ(port->writeCount(), 0);
+}
+
+TEST_F(Transaction, PolledNakReturnsAtOnce) {
+    WaitScale = 1.0;
+    bus->setFault(DriveBus::Fault::NakAll);
+    QElapsedTimer t;
+    t.start();
+    PolledExchange ex = PolledTransaction(*port, 1, Bytes("F2 03"), 1.0);
+    EXPECT_EQ(ex.instring, "15");
+    EXPECT_LT(t.elapsed(), 500); // the first 50 ms look, not the 1 s wait
+}
+
+TEST_F(Transaction, PolledSilentGivesUpAfterElevenAttempts) {
+    WaitScale = 1.0;
+    bus->setFault(DriveBus::Fault::Silent);
+    QElapsedTimer t;
+    t.start();
+    PolledExchange ex = PolledTransaction(*port, 1, Bytes("AC"), 0.2, "old");
+    qint64 ms = t.elapsed();
+    EXPECT_EQ(ex.outcome, Outcome::Timeout);
+    EXPECT_EQ(ex.instring, "");
+    EXPECT_EQ(framesHex().size(), 1u); // written once, then only polled
+    EXPECT_GE(ms, 2750 - 10);
+    EXPECT_LT(ms, 4000);
+}
+
+TEST_F(Transaction, PolledLinkLost) {
+    bus->setFault(DriveBus::Fault::Silent);
+    QTimer::singleShot(5, [this] { bus->setFault(DriveBus::Fault::Vanished); });
+    PolledExchange ex = PolledTransaction(*port, 1, Bytes("AC"), 1.0);
+    EXPECT_EQ(ex.outcome, Outcome::LinkLost);
+    EXPECT_EQ(ex.instring, "");
+    EXPECT_EQ(Count(TrafficEvent::LinkLost), 1);
+}
+
+} // namespace

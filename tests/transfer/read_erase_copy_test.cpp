@@ -1,0 +1,198 @@
+// Reading all programs, erasing one or all, copying inside the store, and the switchall address.
+#include "app/module1.h"
+#include "catalog/catalog.h"
+#include "link/buswait.h"
+#include "transfer_support.h"
+
+namespace {
+
+std::string S(int p, const char* word) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "PRG %02d - %s     ", p, word);
+    return buf;
+}
+
+// Answers F2 p with `programs[p]` (bytes as hex text; "" = silence), everything else with 06.
+std::function<std::optional<std::string>(const std::string&)> DriveWith(std::map<int, std::string> programs) {
+    return [programs](const std::string& f) -> std::optional<std::string> {
+        if (f.size() < 4 || f[2] != '\xF2') return std::string("\x06");
+        auto it = programs.find(f[3]);
+        if (it == programs.end()) return std::string("\x15");
+        if (it->second.empty()) return std::nullopt;
+        return Bytes(it->second);
+    };
+}
+
+bool CatalogMissing() {
+    return Module1::TrovaComando(0xA8) < 0;
+}
+
+} // namespace
+
+TEST_F(TransferTest, ReadAllOfEmptyDriveLaysOutSeventeenStatuses) {
+    useReplyPort().answer = DriveWith({});
+    store[3][0] = "11";
+    rec.answers = {true};
+    ReadAllPrg(store, rec.io);
+    EXPECT_EQ(rec.questions, std::vector<std::string>{"Read programs from drive ?"});
+    std::string expected = "Reading programs from drive...\r\n" + S(0, "EMPTY") + "\r\n";
+    for (int line = 0; line < 4; ++line) {
+        for (int p = 1 + 4 * line; p <= 4 + 4 * line; ++p)
+            expected += S(p, "EMPTY");
+        if (line < 3) expected += "\r\n";
+    }
+    EXPECT_EQ(rec.text1, expected);
+    EXPECT_EQ(store, PrgStore{});
+    EXPECT_EQ(rec.shows, 1);
+    EXPECT_EQ(replyPort->frames[5], FrameTo(1, "F2 05"));
+}
+
+TEST_F(TransferTest, ReadAllStoresScannedLinesAndLeavesBadRepliesAlone) {
+    if (CatalogMissing()) GTEST_SKIP() << "command catalog not built yet";
+    Module1::Lingua = 1;
+    store[2][0] = "26 02";
+    store[3][0] = "26 03";
+    store[4][0] = "26 04";
+    store[5][0] = "26 01";
+    useReplyPort().answer = DriveWith({{0, "A8 0F A0 26 02 11 5A"}, // closing byte present
+                                       {1, "A8 0F A0 26 02 11"},    // last byte never examined
+                                       {2, "A8 0F"},                // cut inside a command
+                                       {3, "06"},                   // an acknowledgement, no data
+                                       {4, ""},                     // silence
+                                       {5, "11 03 5A"}});           // last position no command
+    rec.answers = {true};
+    ReadAllPrg(store, rec.io);
+    EXPECT_EQ(rec.questions, std::vector<std::string>{"Vuoi leggere i programmi dal drive ?"});
+    EXPECT_EQ(store[0][0], "A8 0F A0 ");
+    EXPECT_EQ(store[0][1], "26 02 ");
+    EXPECT_EQ(store[0][2], "11 ");
+    EXPECT_EQ(store[0][3], "");
+    EXPECT_EQ(store[1][0], "A8 0F A0 ");
+    EXPECT_EQ(store[1][1], "26 02 ");
+    EXPECT_EQ(store[1][2], "");
+    EXPECT_EQ(store[2][0], "26 02"); // unchanged
+    EXPECT_EQ(store[3][0], "26 03");
+    EXPECT_EQ(store[4][0], "26 04");
+    EXPECT_EQ(store[5][0], "26 01");
+    // Program 4 (no answer) shows nothing; the layout still breaks the line after it.
+    std::string expected = "Reading programs from drive...\r\n" + S(0, "READY") + "\r\n" + S(1, "READY") +
+                           S(2, "ERROR") + S(3, "ERROR") + "\r\n" + S(5, "ERROR");
+    EXPECT_EQ(rec.text1.substr(0, expected.size()), expected);
+}
+
+TEST_F(TransferTest, ReadAllDropsLinesPastTheStoreAndSaysSo) {
+    if (CatalogMissing()) GTEST_SKIP() << "command catalog not built yet";
+    std::string reply;
+    for (int i = 0; i < 60; ++i)
+        reply += "11 ";
+    reply += "5A";
+    useReplyPort().answer = DriveWith({{7, reply}});
+    rec.answers = {true};
+    ReadAllPrg(store, rec.io);
+    for (int i = 0; i < LinesPerProgram; ++i)
+        EXPECT_EQ(store[7][i], "11 ");
+    EXPECT_NE(rec.text1.find(S(7, "READY")), std::string::npos);
+    std::string note = S(16, "EMPTY") + "\r\nPRG 07 - 9 lines past line 51 dropped\r\n";
+    EXPECT_EQ(rec.text1.substr(rec.text1.size() - note.size()), note);
+}
+
+TEST_F(TransferTest, SwitchallOutcomes) {
+    Module1::Indirizzo = 99;
+    store[2][0] = "11";
+    PrgStore before = store;
+
+    rec.answers = {true};
+    ReadAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "Reading programs from drive...\r\n\r\n\r\n\r\n\r\n");
+    rec.answers = {true};
+    DeleteAllPrg(rec.io);
+    EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
+    rec.inputs = {"3"};
+    DeletePrg(rec.io);
+    EXPECT_EQ(rec.text1, "Erasing program 3...OK\r\n");
+    rec.answers = {true};
+    SendCurrentPrg(store, 2, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing program 2...OK\r\nSend programs to drive...\r\nPRG. N.2...");
+    rec.answers = {true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
+
+    EXPECT_TRUE(framesHex().empty());
+    EXPECT_EQ(store, before);
+}
+
+TEST_F(TransferTest, EraseAllAndItsQuestion) {
+    Module1::Lingua = 1;
+    rec.answers = {false, true};
+    DeleteAllPrg(rec.io);
+    EXPECT_TRUE(framesHex().empty());
+    DeleteAllPrg(rec.io);
+    EXPECT_EQ(rec.questions, std::vector<std::string>(2, "Vuoi cancellare tutti i programmi ?"));
+    EXPECT_EQ(framesHex(), HexFrames({" FC 21 F9 E9"}));
+    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\n");
+}
+
+TEST_F(TransferTest, EraseOneReadsTheTypedNumber) {
+    rec.inputs = {"16", "17", "abc", "1e300", " 2.6", "-0.4", "-1"};
+    for (int i = 0; i < 7; ++i)
+        DeletePrg(rec.io);
+    DeletePrg(rec.io); // cancelled
+    EXPECT_EQ(framesHex(), HexFrames({" FC 41 F3 10 BF", FrameTo(1, "F3 00").c_str(),
+                                      FrameTo(1, "F3 03").c_str(), FrameTo(1, "F3 00").c_str()}));
+    EXPECT_EQ(rec.text1, ""); // the cancelled one emptied the box and did nothing else
+    ASSERT_EQ(rec.prompts.size(), 8u);
+    EXPECT_EQ(rec.prompts[0], std::make_pair(std::string("Insert program number\r\n(from 0 to 16)"),
+                                             std::string("Erase program")));
+    Module1::Lingua = 1;
+    rec.inputs = {"5"};
+    DeletePrg(rec.io);
+    EXPECT_EQ(rec.prompts.back(),
+              std::make_pair(std::string("Inserisci il numero del programma da cancellare\r\n(da 0 a 16)"),
+                             std::string("Cancellazione di un programma")));
+    EXPECT_EQ(rec.text1, "Erasing program 5...OK\r\n");
+}
+
+TEST_F(TransferTest, CopyAsksUntilValidAndConfirms) {
+    store[2][0] = "A8 0F A0";
+    store[2][1] = "11";
+    store[0][0] = "26 02";
+    store[0][5] = "26 03";
+    rec.text1 = "old";
+    // Source: 17 and -0.4 are outside, 2.4 copies program 2. Destination: 16.6 rounds to 17.
+    rec.inputs = {"17", "-0.4", "2.4", "16.6", "-0.4"};
+    rec.answers = {true};
+    CopyPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "");
+    ASSERT_EQ(rec.prompts.size(), 5u);
+    EXPECT_EQ(rec.prompts[0].first, "Insert program source\r\n(from 0 to 16)");
+    EXPECT_EQ(rec.prompts[0].second, "Copy program");
+    EXPECT_EQ(rec.prompts[3].first, "Insert program destination\r\n(from 0 to 16)");
+    EXPECT_EQ(rec.questions, std::vector<std::string>{"Copy program  2 to  0.\r\n"
+                                                      "The copy destroy all data in destination program!\r\n"
+                                                      "CONFIRM ?"});
+    EXPECT_EQ(store[0], store[2]);
+    EXPECT_EQ(rec.shows, 1);
+    EXPECT_TRUE(framesHex().empty());
+}
+
+TEST_F(TransferTest, CopyNoCancelAndOntoItself) {
+    Module1::Lingua = 1;
+    store[4][0] = "11";
+    store[4][1] = "26 02";
+    PrgStore before = store;
+    rec.inputs = {"4", "9"};
+    CopyPrg(store, rec.io); // answered No
+    EXPECT_EQ(rec.prompts[0].first, "Inserisci il numero del programma da copiare\r\n(da 0 a 16)");
+    EXPECT_EQ(rec.prompts[0].second, "Copia di un programma");
+    EXPECT_EQ(rec.prompts[1].first, "Inserisci il numero del programma destinazione\r\n(da 0 a 16)");
+    EXPECT_EQ(rec.questions.back(), "Copia del programma  4 in  9.\r\n"
+                                    "La copia cancellerà il contenuto del programma destinazione!\r\n"
+                                    "CONFERMI ?");
+    rec.inputs = {"4"};
+    CopyPrg(store, rec.io); // destination cancelled
+    rec.inputs = {"4", "4"};
+    rec.answers = {true};
+    CopyPrg(store, rec.io); // onto itself: asked, and the program stays
+    EXPECT_EQ(rec.questions.size(), 2u);
+    EXPECT_EQ(store, before);
+}

@@ -1,0 +1,177 @@
+// Sending programs: what goes on the line and what the status box says.
+#include "app/module1.h"
+#include "link/buswait.h"
+#include "transfer_support.h"
+
+namespace {
+
+// Every frame acknowledged, except that from the `failAt`-th frame on the drive stays silent.
+std::function<std::optional<std::string>(const std::string&)> AckUntil(int failAt) {
+    auto count = std::make_shared<int>(0);
+    return [count, failAt](const std::string&) -> std::optional<std::string> {
+        if (++*count >= failAt && failAt > 0) return std::nullopt;
+        return std::string("\x06");
+    };
+}
+
+} // namespace
+
+TEST_F(TransferTest, SendAllErasesThenWritesEachProgramWithLines) {
+    store[0][0] = "A8 0F A0";
+    store[0][1] = "26 02 "; // as read back from a drive
+    store[3][0] = "11";
+    rec.answers = {true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.questions, std::vector<std::string>{"Send all programs to drive ?"});
+    EXPECT_EQ(
+        framesHex(),
+        HexFrames({" FC 21 F9 E9", " FC 41 F0 00 D2", " FC 61 A8 0F A0 4B", FrameTo(1, "26 02").c_str(),
+                   " FC 21 F1 F1", FrameTo(1, "F0 03").c_str(), FrameTo(1, "11").c_str(), " FC 21 F1 F1"}));
+    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\n"
+                         "Send programs to drive...\r\n"
+                         "PRG. N.0.....OK\r\n"
+                         "PRG. N.3....OK\r\n");
+}
+
+TEST_F(TransferTest, SendCurrentErasesOnlyThatProgram) {
+    Module1::Lingua = 1;
+    store[5][0] = "11";
+    store[6][0] = "11";
+    rec.answers = {true};
+    SendCurrentPrg(store, 5, rec.io);
+    EXPECT_EQ(rec.questions, std::vector<std::string>{"Vuoi inviare il programma corrente al drive ?"});
+    EXPECT_EQ(framesHex(), HexFrames({FrameTo(1, "F3 05").c_str(), FrameTo(1, "F0 05").c_str(),
+                                      FrameTo(1, "11").c_str(), " FC 21 F1 F1"}));
+    // Status texts are English in every language.
+    EXPECT_EQ(rec.text1, "Erasing program 5...OK\r\nSend programs to drive...\r\nPRG. N.5....OK\r\n");
+}
+
+TEST_F(TransferTest, NothingToSendOrNoSendsNothing) {
+    rec.text1 = "old";
+    rec.answers = {true, true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "No program to send\r\n");
+    store[0][0] = "11";
+    SendCurrentPrg(store, 1, rec.io);
+    EXPECT_EQ(rec.text1, "No program to send\r\n");
+    rec.text1 = "old";
+    SendAllPrg(store, rec.io); // answered No
+    EXPECT_EQ(rec.text1, "old");
+    EXPECT_TRUE(framesHex().empty());
+}
+
+TEST_F(TransferTest, DriveThatStopsAcknowledgingAtTheThirdLine) {
+    ReplyPort& rp = useReplyPort();
+    rp.answer = AckUntil(5); // F9, F0, line 1, line 2 acknowledged
+    for (int i = 0; i < 4; ++i)
+        store[2][i] = "11";
+    store[4][0] = "11";
+    rec.answers = {true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\nSend programs to drive...\r\nPRG. N.2.....ERROR");
+    ASSERT_EQ(rp.frames.size(), 6u); // F9, F0 02, three lines, F1; program 4 never started
+    EXPECT_EQ(rp.frames.back(), " FC 21 F1 F1");
+}
+
+TEST_F(TransferTest, RefusedEraseOrBeginOfProgram) {
+    ReplyPort& rp = useReplyPort();
+    // F9 refused: nothing more is sent.
+    rp.answer = [](const std::string&) { return std::optional<std::string>("\x15"); };
+    store[0][0] = "11";
+    store[1][0] = "11";
+    rec.answers = {true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
+    EXPECT_EQ(rp.frames.size(), 1u);
+    // F0 of program 0 refused: that program is skipped, the next one goes out.
+    rp.frames.clear();
+    rp.answer = [](const std::string& f) {
+        return std::optional<std::string>(f == Bytes("FC 41 F0 00 D2") ? "\x15" : "\x06");
+    };
+    rec.answers = {true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1,
+              "Erasing all programs...OK\r\nSend programs to drive...\r\nPRG. N.0...PRG. N.1....OK\r\n");
+    EXPECT_EQ(rp.frames.size(), 5u);
+}
+
+TEST_F(TransferTest, LineTooLongForAFrameIsNotSent) {
+    store[0][0] = "11";
+    store[0][1] = "01 02 03 04 05 06 07 08"; // only a hand-written file can hold this
+    rec.answers = {true};
+    SendCurrentPrg(store, 0, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing program 0...OK\r\nSend programs to drive...\r\nPRG. N.0....ERROR\r\n"
+                         "PRG. N.0 line 2: 8 bytes, too long for one frame\r\n");
+    EXPECT_EQ(framesHex().size(), 4u); // F3, F0, the first line, F1
+    EXPECT_EQ(framesHex().back(), " FC 21 F1 F1");
+}
+
+TEST_F(TransferTest, SilentDriveEndsWithinTheAttemptBound) {
+    WaitScale = 0.002;
+    ReplyPort& rp = useReplyPort();
+    store[0][0] = "11";
+    PrgStore before = store;
+    rec.answers = {true, true, true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
+    SendCurrentPrg(store, 0, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing program 0...OK\r\nSend programs to drive...\r\nPRG. N.0...");
+    DeleteAllPrg(rec.io);
+    EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
+    EXPECT_EQ(rp.frames.size(), 4u); // each command written once
+    EXPECT_EQ(store, before);
+}
+
+TEST_F(TransferTest, PortFailureIsToldAndEndsTheOperation) {
+    port->setOpenFailure("Device or resource busy");
+    store[0][0] = "11";
+    rec.answers = {true, true, true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1,
+              "Erasing all programs...ERROR\r\nPORT ERROR - COM1 (sim:com1): Device or resource busy\r\n");
+    ReadAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1,
+              "Reading programs from drive...\r\nPORT ERROR - COM1 (sim:com1): Device or resource busy\r\n");
+    EXPECT_EQ(store[0][0], "11");
+    rec.inputs = {"4"};
+    DeletePrg(rec.io);
+    EXPECT_EQ(rec.text1,
+              "Erasing program 4...ERROR\r\nPORT ERROR - COM1 (sim:com1): Device or resource busy\r\n");
+    EXPECT_TRUE(framesHex().empty());
+}
+
+TEST_F(TransferTest, AdapterVanishingMidTransfer) {
+    ReplyPort& rp = useReplyPort();
+    rp.answer = AckUntil(0);
+    rp.vanishAt = 3; // after F9, F0 00, the first line
+    store[0][0] = "11";
+    store[0][1] = "11";
+    rec.answers = {true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\nSend programs to drive...\r\nPRG. N.0...ERROR\r\n"
+                         "LINK LOST - COM1 (reply): device removed\r\n");
+    EXPECT_EQ(rp.frames.size(), 3u); // no F1 into a vanished port
+}
+
+TEST_F(TransferTest, BusyBusIsRefusedWithABeep) {
+    BusOperation other;
+    ASSERT_TRUE(other.acquired());
+    store[0][0] = "11";
+    PrgStore before = store;
+    rec.text1 = "running";
+    rec.answers = {true, true, true, true, true, true, true};
+    rec.inputs = {"1", "1", "2"};
+    SendAllPrg(store, rec.io);
+    SendCurrentPrg(store, 0, rec.io);
+    SendPrg(store, 99, rec.io);
+    ReadAllPrg(store, rec.io);
+    DeletePrg(rec.io);
+    DeleteAllPrg(rec.io);
+    CopyPrg(store, rec.io);
+    EXPECT_EQ(rec.beeps, 7);
+    EXPECT_TRUE(rec.questions.empty());
+    EXPECT_TRUE(rec.prompts.empty());
+    EXPECT_EQ(rec.text1, "running");
+    EXPECT_EQ(store, before);
+    EXPECT_TRUE(framesHex().empty());
+}

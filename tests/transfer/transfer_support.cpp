@@ -1,0 +1,75 @@
+#include "transfer_support.h"
+
+#include "app/module1.h"
+#include "catalog/catalog.h"
+#include "link/frame.h"
+#include "link/transaction.h"
+
+#include <QTimer>
+
+RecordedIo::RecordedIo() {
+    io.ask = [this](const std::string& q) {
+        questions.push_back(q);
+        if (answers.empty()) return false;
+        bool a = answers.front();
+        answers.pop_front();
+        return a;
+    };
+    io.input = [this](const std::string& prompt, const std::string& title) {
+        prompts.emplace_back(prompt, title);
+        if (inputs.empty()) return std::string();
+        std::string s = inputs.front();
+        inputs.pop_front();
+        return s;
+    };
+    io.setStatus = [this](const std::string& t) { text1 = t; };
+    io.appendStatus = [this](const std::string& t) { text1 += t; };
+    io.beep = [this] { ++beeps; };
+    io.showProgram = [this] { ++shows; };
+}
+
+bool ReplyPort::write(const std::string& bytes) {
+    frames.push_back(Module1::StringaHex(bytes));
+    if (vanishAt > 0 && static_cast<int>(frames.size()) >= vanishAt) {
+        QTimer::singleShot(0, this, [this] {
+            close();
+            error_ = "device removed";
+            emit linkLost(QString::fromStdString(error_));
+        });
+        return true;
+    }
+    std::optional<std::string> reply = answer ? answer(bytes) : std::nullopt;
+    if (reply)
+        QTimer::singleShot(0, this, [this, r = *reply] {
+            if (!open_) return;
+            input_ += r;
+            emit readyRead();
+        });
+    return true;
+}
+
+void TransferTest::SetUp() {
+    SimFixture::SetUp();
+    Module1::InitComandi();
+    Module1::Indirizzo = 1;
+}
+
+void TransferTest::TearDown() {
+    SetSharedPort(nullptr);
+    replyPort.reset();
+    SimFixture::TearDown();
+}
+
+ReplyPort& TransferTest::useReplyPort() {
+    replyPort = std::make_unique<ReplyPort>();
+    SetSharedPort(replyPort.get());
+    return *replyPort;
+}
+
+std::vector<std::string> HexFrames(std::initializer_list<const char*> frames) {
+    return std::vector<std::string>(frames.begin(), frames.end());
+}
+
+std::string FrameTo(int address, const std::string& hexData) {
+    return Module1::StringaHex(BuildFrame(address, BytesOfHexText(hexData)));
+}
