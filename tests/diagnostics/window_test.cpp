@@ -53,15 +53,19 @@ TEST_F(WindowTest, OneWindowWithItsControls) {
 
 TEST_F(WindowTest, StopEndsTheLoopAndSecondStartBeeps) {
     bus->setAnalogInput(1, 1010);
-    clickLater("Command_teststep", 20);
-    clickLater("Command_Stop", 60);
+    int sends = 0;
+    watchSent([&](int code, const std::string&) {
+        if (code != 211) return;
+        if (++sends == 1) clickLater("Command_teststep", 0);
+        if (sends == 2) clickLater("Command_Stop", 0);
+    });
     click("Command_Loop");
     EXPECT_EQ(prompts->beeps, 1);
     EXPECT_FALSE(window->tests().running());
     EXPECT_FALSE(BusOperation::busy());
     std::vector<int> sent = codes();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), 38), 0); // the step test never started
-    EXPECT_GT(std::count(sent.begin(), sent.end(), 211), 0);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), 211), 2);
     EXPECT_TRUE(text1().endsWith("Test stopped\n")) << text1().toStdString();
     EXPECT_TRUE(text1().contains("\nvalore= 25600\n"));
 }
