@@ -9,4 +9,6 @@ using Program = std::array<std::string, LinesPerProgram>;
 using PrgStore = std::array<Program, NumPrograms>;
 
 // A line counts when it is neither empty nor a single blank (the empty-program placeholder).
-inline bool IsProgramLine(const std::string& line) { return !line.empty() && line != " "; }
+inline bool IsProgramLine(const std::string& line) {
+    return !line.empty() && line != " ";
+}

@@ -37,12 +37,8 @@ void TrafficLog::record(const TrafficEvent& event) {
             entry.decoded = DescribeReply(lastCode_, event.bytes, Module1::Lingua);
     }
     entries_.push_back(std::move(entry));
-    size_t dropped = 0;
-    while (entries_.size() > Capacity) {
-        entries_.pop_front();
-        ++dropped;
-    }
-    if (onAdded) onAdded(dropped);
+    ++next_;
+    if (entries_.size() > Capacity) entries_.pop_front();
 }
 
 std::string LogTime(std::chrono::system_clock::time_point time) {

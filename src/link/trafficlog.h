@@ -27,8 +27,9 @@ class TrafficLog {
 
     const std::deque<LogEntry>& entries() const { return entries_; }
     void clear();
-    // Called after each new entry; `dropped` entries fell off the front to keep the capacity.
-    std::function<void(size_t dropped)> onAdded;
+    // Sequence numbers: every entry ever added has one; the front entry has firstSequence().
+    unsigned long long firstSequence() const { return next_ - entries_.size(); }
+    unsigned long long nextSequence() const { return next_; }
 
     // Adds an event as the observer would (public for tests and benchmarks).
     void record(const TrafficEvent& event);
@@ -37,6 +38,7 @@ class TrafficLog {
     int observer_ = 0;
     std::deque<LogEntry> entries_;
     int lastCode_ = -1; // code of the last frame sent, to describe its reply
+    unsigned long long next_ = 0;
 };
 
 // "12:34:56.789" in local time.

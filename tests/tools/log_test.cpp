@@ -40,6 +40,7 @@ TEST_F(LogTest, RecordsCommandsBroadcastsTimeoutsAndTransfersInOrder) {
         "TX 2 FC 22 12 CF", "TIMEOUT 2 ", "TX 1 FC 21 F9 E9",     "RX 1 06",
     };
     EXPECT_EQ(Lines(), expected);
+    window.model().refresh();
     EXPECT_EQ(window.model().rowCount(), 8);
 }
 
@@ -67,14 +68,22 @@ TEST_F(LogTest, KeepsTheNewestTenThousandEntries) {
     Form_Log window;
     for (int i = 0; i < 10050; ++i)
         ProgramTrafficLog().record({TrafficEvent::Timeout, i % 32, std::string(1, char(i)), ""});
+    window.model().refresh();
     EXPECT_EQ(ProgramTrafficLog().entries().size(), TrafficLog::Capacity);
     EXPECT_EQ(window.model().rowCount(), static_cast<int>(TrafficLog::Capacity));
     EXPECT_EQ(ProgramTrafficLog().entries().front().address, 50 % 32);
+    EXPECT_EQ(window.model().index(0, 2).data().toString(), QString::number(50 % 32));
+    for (int i = 0; i < 20; ++i)
+        ProgramTrafficLog().record({TrafficEvent::Timeout, 7, "", ""});
+    window.model().refresh();
+    EXPECT_EQ(window.model().rowCount(), static_cast<int>(TrafficLog::Capacity));
+    EXPECT_EQ(window.model().index(window.model().rowCount() - 1, 2).data().toString(), "7");
 }
 
 TEST_F(LogTest, SavingWritesWhatTheWindowShows) {
     Form_Log window;
     CountedTransaction(*port, 1, 1, 0, 0, 1, 1, 0);
+    window.model().refresh();
     QTemporaryDir dir;
     QString name = dir.filePath("log.txt");
     prompts->fileNames.push_back(name);

@@ -16,6 +16,7 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -46,25 +47,43 @@ TrafficLog& ProgramTrafficLog() {
     return log;
 }
 
-TrafficLogModel::TrafficLogModel(TrafficLog& log, QObject* parent) : QAbstractTableModel(parent), log_(log) {
-    log_.onAdded = [this](size_t dropped) {
-        if (dropped > 0) {
-            // Rows fell off the front: simplest exact notification is a reset of the front rows.
-            beginRemoveRows({}, 0, static_cast<int>(dropped) - 1);
-            endRemoveRows();
-        }
-        int row = static_cast<int>(log_.entries().size()) - 1;
-        beginInsertRows({}, row, row);
-        endInsertRows();
-    };
+TrafficLogModel::TrafficLogModel(TrafficLog& log, QObject* parent)
+    : QAbstractTableModel(parent), log_(log), shownFirst_(log.firstSequence()),
+      shownEnd_(log.nextSequence()) {
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &TrafficLogModel::refresh);
+    timer->start(250);
 }
 
-TrafficLogModel::~TrafficLogModel() {
-    log_.onAdded = nullptr;
+void TrafficLogModel::refresh() {
+    unsigned long long first = log_.firstSequence();
+    if (first > shownFirst_) {
+        unsigned long long gone = std::min(first, shownEnd_) - shownFirst_;
+        if (gone > 0) {
+            beginRemoveRows({}, 0, static_cast<int>(gone) - 1);
+            shownFirst_ += gone;
+            endRemoveRows();
+        }
+        shownFirst_ = first;
+        shownEnd_ = std::max(shownEnd_, first);
+    }
+    unsigned long long end = log_.nextSequence();
+    if (end > shownEnd_) {
+        int from = rowCount();
+        beginInsertRows({}, from, from + static_cast<int>(end - shownEnd_) - 1);
+        shownEnd_ = end;
+        endInsertRows();
+    }
+}
+
+const LogEntry* TrafficLogModel::entry(int row) const {
+    unsigned long long seq = shownFirst_ + static_cast<unsigned long long>(row);
+    if (row < 0 || seq >= shownEnd_ || seq < log_.firstSequence()) return nullptr;
+    return &log_.entries()[static_cast<size_t>(seq - log_.firstSequence())];
 }
 
 int TrafficLogModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(log_.entries().size());
+    return parent.isValid() ? 0 : static_cast<int>(shownEnd_ - shownFirst_);
 }
 
 int TrafficLogModel::columnCount(const QModelIndex& parent) const {
@@ -72,8 +91,10 @@ int TrafficLogModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TrafficLogModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-    const LogEntry& e = log_.entries()[static_cast<size_t>(index.row())];
+    const LogEntry* entry = index.isValid() ? this->entry(index.row()) : nullptr;
+    if ((role != Qt::DisplayRole && role != LineRole) || !entry) return {};
+    const LogEntry& e = *entry;
+    if (role == LineRole) return QString::fromStdString(LogLine(e));
     switch (index.column()) {
     case 0:
         return QString::fromStdString(LogTime(e.time));
@@ -96,6 +117,7 @@ QVariant TrafficLogModel::headerData(int section, Qt::Orientation orientation, i
 void TrafficLogModel::clear() {
     beginResetModel();
     log_.clear();
+    shownFirst_ = shownEnd_ = log_.nextSequence();
     endResetModel();
 }
 

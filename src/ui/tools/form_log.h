@@ -14,16 +14,25 @@ TrafficLog& ProgramTrafficLog();
 class TrafficLogModel : public QAbstractTableModel {
     Q_OBJECT
   public:
+    // The whole entry as one line of text (what copy and save write).
+    static constexpr int LineRole = Qt::UserRole + 1;
+
     explicit TrafficLogModel(TrafficLog& log, QObject* parent = nullptr);
-    ~TrafficLogModel() override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     void clear();
+    // Shows what the log gained (and lost off its front) since the last refresh. A timer calls
+    // it a few times a second, so recording never waits for the view.
+    void refresh();
 
   private:
+    const LogEntry* entry(int row) const;
+
     TrafficLog& log_;
+    unsigned long long shownFirst_ = 0; // sequence of the first row shown
+    unsigned long long shownEnd_ = 0;   // sequence after the last row shown
 };
 
 class Form_Log : public QWidget {

@@ -1,0 +1,154 @@
+// Sends 17 programs of 10 lines to simulated drives and compares the time taken with the sum
+// of the fixed waits of the polled transaction (50 ms + the command's time-out, per command).
+// First in process (SimulatedPort), then through kmd-sim on a pseudo-terminal when it is found.
+#include "app/module1.h"
+#include "catalog/catalog.h"
+#include "drivebus.h"
+#include "editor/transfer.h"
+#include "link/qtserialport.h"
+#include "link/transaction.h"
+#include "simulatedport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+PrgStore BenchStore() {
+    const char* lines[] = {"A8 0F A0",       "26 02", "20 00 64",          "21 0F A0",       "22 0A",
+                           "31 00 00 64 00", "F4 05", "A0 25 00 00 03 E8", "30 FF FF FC 18", "11"};
+    PrgStore store{};
+    for (Program& program : store)
+        for (int i = 0; i < 10; ++i)
+            program[i] = lines[i];
+    return store;
+}
+
+// What the transfer must wait whatever the drive does: every command's first look and time-out.
+double FixedWaits(const PrgStore& store) {
+    using namespace EepromTimeout;
+    double sum = FirstLook + EraseAll;
+    for (const Program& program : store) {
+        sum += FirstLook + Begin + FirstLook + End;
+        for (const std::string& line : program)
+            if (IsProgramLine(line)) sum += FirstLook + Line;
+    }
+    return sum;
+}
+
+double CpuSeconds() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU seconds used so far by another process of ours (kmd-sim), from /proc.
+double ProcessCpuSeconds(qint64 pid) {
+    QFile f(QString("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    QString stat = QString::fromLatin1(f.readAll());
+    QStringList fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) return 0;
+    return (fields[11].toDouble() + fields[12].toDouble()) / sysconf(_SC_CLK_TCK);
+}
+
+bool Run(const char* name, SerialPort& port, qint64 otherPid = 0) {
+    SetSharedPort(&port);
+    PrgStore store = BenchStore();
+    std::string text1;
+    TransferIo io;
+    io.ask = [](const std::string&) { return true; };
+    io.setStatus = [&](const std::string& t) { text1 = t; };
+    io.appendStatus = [&](const std::string& t) { text1 += t; };
+
+    const double fixed = FixedWaits(store);
+    double cpu0 = CpuSeconds(), other0 = otherPid ? ProcessCpuSeconds(otherPid) : 0;
+    QElapsedTimer clock;
+    clock.start();
+    SendAllPrg(store, io);
+    double elapsed = clock.nsecsElapsed() / 1e9;
+    double cpu = CpuSeconds() - cpu0;
+    double other = otherPid ? ProcessCpuSeconds(otherPid) - other0 : 0;
+    SetSharedPort(nullptr);
+
+    bool ok = text1.size() > 4 && text1.compare(text1.size() - 4, 4, "OK\r\n") == 0 &&
+              text1.find("ERROR") == std::string::npos;
+    std::printf("%s\n", name);
+    std::printf("  elapsed          %8.3f s\n", elapsed);
+    std::printf("  fixed waits      %8.3f s\n", fixed);
+    std::printf("  overhead         %8.3f %%  (goal <= 2 %%)\n", 100.0 * (elapsed - fixed) / fixed);
+    std::printf("  CPU, this program %7.3f %%  of elapsed (goal <= 5 %%)\n", 100.0 * cpu / elapsed);
+    if (otherPid) std::printf("  CPU, kmd-sim     %8.3f %%  of elapsed\n", 100.0 * other / elapsed);
+    std::printf("  transfer         %s\n", ok ? "OK" : "FAILED");
+    if (!ok) std::printf("%s\n", text1.c_str());
+    std::fflush(stdout);
+    return ok;
+}
+
+bool RunKmdSim() {
+    QString sim = QCoreApplication::applicationDirPath() + "/../kmd-sim";
+    if (!QFileInfo(sim).isExecutable()) {
+        std::printf("kmd-sim not found next to the bench; pty run skipped\n");
+        return true;
+    }
+    QTemporaryDir dir;
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(sim, {"--com", "1"});
+    if (!process.waitForStarted(5000)) return false;
+    for (int i = 0; i < 100 && !QFileInfo(dir.filePath("com1")).isSymLink(); ++i)
+        QThread::msleep(50); // before any window exists; nothing to keep responsive
+    if (!QFileInfo(dir.filePath("com1")).isSymLink()) {
+        std::printf("kmd-sim did not link ./com1; pty run skipped\n");
+        return false;
+    }
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    bool ok;
+    {
+        QtSerialPort port;
+        // Every transaction closes and reopens the port: what that costs on its own.
+        port.setPortNumber(1);
+        port.setSettings("9600,N,8,1");
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 50; ++i) {
+            port.close();
+            port.open();
+        }
+        std::printf("port close + open  %8.3f ms (mean of 50)\n", clock.nsecsElapsed() / 1e6 / 50);
+        ok = Run("kmd-sim over a pseudo-terminal (QtSerialPort)", port, process.processId());
+        port.close();
+    }
+    QDir::setCurrent(old);
+    process.terminate();
+    process.waitForFinished(5000);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Module1::InitComandi();
+    Module1::Indirizzo = 1;
+    std::printf("Sending 17 programs x 10 lines (%d commands)\n\n", 1 + 17 * 12);
+    bool ok;
+    {
+        DriveBus bus;
+        SimulatedPort port(bus);
+        ok = Run("in process (SimulatedPort + DriveBus)", port);
+    }
+    std::printf("\n");
+    ok = RunKmdSim() && ok;
+    return ok ? 0 : 1;
+}

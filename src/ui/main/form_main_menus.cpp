@@ -1,0 +1,72 @@
+// The main window's address selection, the windows it opens, its menus and its close box.
+#include "ui/main/form_main.h"
+
+#include "app/module1.h"
+#include "app/numbers.h"
+#include "editor/form_prgeeprom.h"
+#include "link/buswait.h"
+#include "ui/common/prompts.h"
+#include "ui/diagnostics/form_special.h"
+#include "ui/main/form_main_texts.h"
+#include "ui/settings/settings_dialogs.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+
+void Form_main::onAddrActivated(int index) {
+    const QString text = Combo_Addr->itemText(index);
+    if (text == "switchall") {
+        Module1::Indirizzo = Module1::BroadcastAddress;
+        return;
+    }
+    // The items are 0..31, so the number always fits.
+    Module1::Indirizzo = ToInt16(Val(text.toStdString())).value_or(0);
+}
+
+void Form_main::onPrgEeprom() {
+    if (Module1::Indirizzo == Module1::BroadcastAddress) {
+        UiPrompts().message(
+            this, ErrorTitle(),
+            MessageText(MainTexts::EepromRefusal1) + "\n" + MessageText(MainTexts::EepromRefusal2), false);
+        return;
+    }
+    ShowProgramEditor(this);
+}
+
+void Form_main::onSpecial() {
+    ShowDiagnostics(this);
+}
+
+void Form_main::onExit() {
+    // At once, whatever runs or waits in any window.
+    AbortAllWaits();
+    QCoreApplication::exit(0);
+}
+
+void Form_main::onSerialSetting() {
+    ShowSerialSettings(this);
+    AggiornaStatus();
+}
+
+void Form_main::onLanguage() {
+    ShowLanguageDialog(this);
+    CaricaListe();
+    SetLingua();
+}
+
+void Form_main::onAbout() {
+    UiPrompts().message(this, "VarDelo - Info",
+                        QString::fromStdString(Module1::TitoloApp) + "\n\nORVEX Programming interface",
+                        false);
+}
+
+void Form_main::closeEvent(QCloseEvent* event) {
+    // The window does not go away under its own wait for the drive; Exit still ends everything.
+    if (running_) {
+        UiPrompts().beep();
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}

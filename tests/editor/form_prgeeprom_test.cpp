@@ -1,0 +1,396 @@
+// The editor window driven as an operator would: buttons, scripted prompts, files, printing.
+#include "editor/form_prgeeprom.h"
+
+#include "app/module1.h"
+#include "catalog/catalog.h"
+#include "scripted_prompts.h"
+#include "ui/common/texts.h"
+
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMap>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// Prints to a PDF file when the operator "confirms" the print dialog.
+class PdfPrompts : public ScriptedPrompts {
+  public:
+    QString pdfPath;
+    bool printDialog(QWidget* parent, QPrinter& printer) override {
+        if (!ScriptedPrompts::printDialog(parent, printer)) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfPath);
+        return true;
+    }
+};
+
+class EditorWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Module1::ResetGlobals();
+        Module1::InitComandi();
+        prompts = std::make_unique<PdfPrompts>();
+    }
+    void Open() {
+        form = std::make_unique<Form_PrgEeprom>();
+        form->resize(1000, 600);
+        form->show();
+    }
+    void TearDown() override {
+        form.reset();
+        prompts.reset();
+    }
+    template <typename T> T* Find(const char* name) {
+        T* w = form->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void Click(const char* button) { Find<QPushButton>(button)->click(); }
+    void Select(int slot) { Find<QComboBox>("Combo_Command")->setCurrentIndex(slot); }
+    QString Status() { return Find<QPlainTextEdit>("Text1")->toPlainText(); }
+    QString Cell(int row, int column) {
+        QAbstractItemModel* m = Find<QTableView>("DBGrid1")->model();
+        return m->index(row, column).data().toString();
+    }
+    int Rows() { return Find<QTableView>("DBGrid1")->model()->rowCount(); }
+    const Program& Prg(int p) { return form->Grid().PrgLines[p]; }
+
+    std::unique_ptr<PdfPrompts> prompts;
+    std::unique_ptr<Form_PrgEeprom> form;
+    QTemporaryDir dir;
+};
+
+constexpr int SlotCurrent = 2; // code A8, two data bytes, 0..12000, "[mA]"
+constexpr int SlotRamp = 7;    // code 22, one data byte, 0..255
+constexpr int SlotStop = 19;   // code 11, no data
+constexpr int SlotHeader = 52; // a header row of the list
+
+} // namespace
+
+TEST_F(EditorWindow, OpensOnEmptyProgramZero) {
+    Open();
+    EXPECT_EQ(Find<QLineEdit>("Text_PrgActive")->text(), "0");
+    EXPECT_TRUE(Find<QLineEdit>("Text_PrgActive")->isReadOnly());
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(Cell(0, 0), " ");
+    EXPECT_EQ(Cell(0, 1), "");
+    EXPECT_EQ(Find<QComboBox>("Combo_Command")->count(), static_cast<int>(CommandListLines(2).size()));
+    EXPECT_EQ(Find<QComboBox>("Combo_Command")->currentIndex(), -1);
+    for (const char* name : {"Frame_Editor", "Frame_PrgSel", "Frame_DiskOp", "Frame_DriveOp",
+                             "Frame_SelectCommand", "Frame_Status"})
+        Find<QGroupBox>(name);
+}
+
+TEST_F(EditorWindow, TextsInEachLanguageAndKeptWhenLanguageChanges) {
+    struct Expect {
+        int lingua;
+        const char *caption, *exit, *hex, *description, *frame;
+    };
+    for (const Expect& e :
+         {Expect{1, "PROGRAMMAZIONE EEPROM", "Uscita", "HEX", "COMANDO", "SELEZIONE PROGRAMMA"},
+          Expect{2, "EEPROM PROGRAM", "Exit", "HEX", "COMMAND", "PROGRAM SELECTION"},
+          Expect{3, "EEPROM PROGRAM", "Zurueck", "Hex", "Kommando", "Programm Auswahl"}}) {
+        Module1::Lingua = static_cast<int16_t>(e.lingua);
+        Open();
+        EXPECT_EQ(form->windowTitle(), e.caption);
+        EXPECT_EQ(Find<QPushButton>("Command_exit")->text(), e.exit);
+        EXPECT_EQ(Find<QGroupBox>("Frame_PrgSel")->title(), e.frame);
+        QAbstractItemModel* m = Find<QTableView>("DBGrid1")->model();
+        EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), e.hex);
+        EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), e.description);
+    }
+    EXPECT_EQ(Find<QPushButton>("Command_CopyPrg")->text(), "Copy program");
+    Module1::Lingua = 1;
+    EXPECT_EQ(Find<QPushButton>("Command_exit")->text(), "Zurueck");
+}
+
+TEST_F(EditorWindow, InsertAsksValueWithRangeAndHint) {
+    Open();
+    Select(SlotCurrent);
+    prompts->inputs = {"3000"};
+    Click("Command_NewCmd");
+    ASSERT_EQ(prompts->inputsAsked.size(), 1u);
+    EXPECT_EQ(prompts->inputsAsked[0].title, "Current");
+    EXPECT_EQ(prompts->inputsAsked[0].text, "Ammitted values: from  0 to  12000\r\n\r\n[mA]");
+    EXPECT_EQ(Prg(0)[0], "A8 0B B8");
+    EXPECT_EQ(Prg(0)[1], "");
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(Cell(0, 0), "A8 0B B8");
+    EXPECT_EQ(Cell(0, 1), "Current 3000");
+    EXPECT_EQ(form->CursorRow(), 1);
+}
+
+TEST_F(EditorWindow, ItalianPromptWords) {
+    Module1::Lingua = 1;
+    Open();
+    Select(SlotRamp);
+    Click("Command_NewCmd");
+    ASSERT_EQ(prompts->inputsAsked.size(), 1u);
+    EXPECT_TRUE(prompts->inputsAsked[0].text.startsWith("Valori ammessi: da  0 a  255\r\n\r\n"));
+}
+
+TEST_F(EditorWindow, ThreeInsertionsBuildTheProgramInOrder) {
+    Open();
+    Select(SlotStop);
+    Click("Command_NewCmd");
+    Select(SlotRamp);
+    prompts->inputs = {"100"};
+    Click("Command_NewCmd");
+    Select(SlotCurrent);
+    prompts->inputs = {"4000"};
+    Click("Command_NewCmd");
+    EXPECT_EQ(Prg(0)[0], "11");
+    EXPECT_EQ(Prg(0)[1], "22 64");
+    EXPECT_EQ(Prg(0)[2], "A8 0F A0");
+    EXPECT_EQ(Rows(), 4);
+    EXPECT_EQ(form->CursorRow(), 3);
+    // With the cursor on the first line, the next command goes before it.
+    form->SetCursorRow(0);
+    Select(SlotStop);
+    Click("Command_NewCmd");
+    EXPECT_EQ(Prg(0)[0], "11");
+    EXPECT_EQ(Prg(0)[1], "11");
+    EXPECT_EQ(Prg(0)[3], "A8 0F A0");
+    EXPECT_EQ(form->CursorRow(), 1);
+}
+
+TEST_F(EditorWindow, AnswersThatInsertNothingOrZero) {
+    Open();
+    Select(SlotRamp);
+    Click("Command_NewCmd"); // Cancel
+    EXPECT_EQ(Prg(0)[0], "");
+    EXPECT_EQ(Cell(0, 0), " ");
+
+    prompts->inputs = {"300", "abc"}; // out of range asks again; letters read as 0
+    Click("Command_NewCmd");
+    EXPECT_EQ(prompts->beeps, 1);
+    EXPECT_EQ(Prg(0)[0], "22 00");
+
+    Select(SlotStop); // no data: no prompt
+    const size_t asked = prompts->inputsAsked.size();
+    Click("Command_NewCmd");
+    EXPECT_EQ(prompts->inputsAsked.size(), asked);
+    EXPECT_EQ(Prg(0)[1], "11");
+
+    Select(SlotHeader); // a header row does nothing
+    Click("Command_NewCmd");
+    EXPECT_EQ(prompts->inputsAsked.size(), asked);
+    EXPECT_EQ(Prg(0)[2], "");
+}
+
+TEST_F(EditorWindow, FiftySecondLineIsRefused) {
+    Open();
+    for (std::string& l : form->Grid().PrgLines[0])
+        l = "22 01";
+    form->ShowPrg(0);
+    const Program before = Prg(0);
+    Select(SlotRamp);
+    form->SetCursorRow(10);
+    Click("Command_NewCmd");
+    EXPECT_EQ(prompts->beeps, 1);
+    EXPECT_TRUE(prompts->inputsAsked.empty());
+    EXPECT_TRUE(Status().contains("51 lines")) << Status().toStdString();
+    EXPECT_EQ(Prg(0), before);
+}
+
+TEST_F(EditorWindow, DeleteAndProgramSelection) {
+    Open();
+    Select(SlotStop);
+    Click("Command_NewCmd");
+    form->SetCursorRow(0);
+    Click("Command_DelLine");
+    EXPECT_EQ(Prg(0)[0], "");
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(Cell(0, 0), "");
+
+    Click("Command_NewCmd");
+    Click("Command_PrgUp");
+    EXPECT_EQ(Find<QLineEdit>("Text_PrgActive")->text(), "1");
+    EXPECT_EQ(Cell(0, 0), " ");
+    Click("Command_PrgDown");
+    Click("Command_PrgDown");
+    EXPECT_EQ(Find<QLineEdit>("Text_PrgActive")->text(), "0");
+    EXPECT_EQ(Cell(0, 0), "11");
+    for (int i = 0; i < 18; ++i)
+        Click("Command_PrgUp");
+    EXPECT_EQ(Find<QLineEdit>("Text_PrgActive")->text(), "16");
+}
+
+TEST_F(EditorWindow, SaveAndLoadBackIdentical) {
+    Open();
+    form->Grid().PrgLines[0][0] = "A8 0F A0 ";
+    form->Grid().PrgLines[9][0] = "11";
+    const QString path = dir.filePath("p.txt");
+    prompts->fileNames = {path};
+    Click("Command_SavePrg");
+    EXPECT_EQ(prompts->filters, QStringList{"Text Format files (*.txt)"});
+    EXPECT_TRUE(prompts->messages.empty());
+    const PrgStore saved = form->Grid().PrgLines;
+
+    form->Grid().Clear();
+    Click("Command_PrgUp");
+    prompts->fileNames = {path};
+    Click("Command_LoadPrg");
+    EXPECT_EQ(form->Grid().PrgLines, saved);
+    EXPECT_EQ(Find<QLineEdit>("Text_PrgActive")->text(), "0");
+    EXPECT_EQ(Cell(0, 0), "A8 0F A0 ");
+    EXPECT_EQ(Cell(0, 1), "Current 4000");
+
+    Click("Command_LoadPrg"); // cancelled: nothing changes
+    Click("Command_SavePrg");
+    EXPECT_EQ(form->Grid().PrgLines, saved);
+}
+
+TEST_F(EditorWindow, LoadProblemsAreReported) {
+    Open();
+    form->Grid().PrgLines[0][0] = "11";
+    prompts->fileNames = {dir.filePath("missing.txt")};
+    Click("Command_LoadPrg");
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_TRUE(prompts->messages[0].error);
+    EXPECT_EQ(prompts->messages[0].title, ErrorTitle());
+    EXPECT_TRUE(prompts->messages[0].text.contains("missing.txt"));
+    EXPECT_EQ(Prg(0)[0], "11"); // untouched
+
+    auto write = [&](const char* name, const std::string& text) {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(text.data(), static_cast<qint64>(text.size()));
+        return dir.filePath(name);
+    };
+    prompts->fileNames = {write("lower.txt", "kmd eeprom file v1.0\r\n--PRG0--\r\n11\r\n")};
+    Click("Command_LoadPrg");
+    EXPECT_EQ(prompts->beeps, 1);
+    EXPECT_EQ(Prg(0)[0], "");
+    EXPECT_EQ(Cell(0, 0), " ");
+
+    prompts->fileNames = {write("empty.txt", "")};
+    Click("Command_LoadPrg");
+    EXPECT_EQ(prompts->beeps, 1);
+
+    std::string big = "KMD EEPROM FILE V1.0\r\n--PRG20--\r\n11\r\n--PRG2--\r\n";
+    for (int i = 0; i < 53; ++i)
+        big += "22 01\r\n";
+    prompts->fileNames = {write("big.txt", big)};
+    Click("Command_LoadPrg");
+    EXPECT_EQ(Prg(2)[50], "22 01");
+    EXPECT_EQ(Status(),
+              "1 line(s) of programs above 16 skipped\n2 line(s) past line 51 of a program skipped\n");
+}
+
+TEST_F(EditorWindow, FailedSaveSaysWhyWithTheFileName) {
+    Open();
+    prompts->fileNames = {dir.filePath("nofolder/p.txt")};
+    Click("Command_SavePrg");
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].title, ErrorTitle());
+    EXPECT_TRUE(
+        prompts->messages[0].text.startsWith("Cannot save the file " + dir.filePath("nofolder/p.txt")));
+}
+
+TEST_F(EditorWindow, PrintsListingToPdf) {
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    Open();
+    form->Grid().PrgLines[0][0] = "A8 0F A0";
+    form->Grid().PrgLines[0][1] = "26 02";
+    form->Grid().PrgLines[12][0] = "E1";
+    for (int p = 13; p <= 16; ++p)
+        for (int i = 0; i < 20; ++i) // enough lines for a second page
+            form->Grid().PrgLines[p][i] = "31 FF FF FC 18";
+    prompts->pdfPath = dir.filePath("list.pdf");
+
+    Click("Command_PrintPrg"); // cancelled
+    EXPECT_FALSE(QFile::exists(prompts->pdfPath));
+    EXPECT_EQ(Status(), "");
+
+    prompts->printAnswers = {true};
+    Click("Command_PrintPrg");
+    EXPECT_EQ(Status(), "Print programs");
+    ASSERT_TRUE(QFile::exists(prompts->pdfPath));
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext not installed";
+
+    QProcess p;
+    p.start(pdftotext, {"-layout", prompts->pdfPath, "-"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(text.contains("PROGRAM'S LIST:"));
+    EXPECT_TRUE(text.contains("---- PRG. N. 0 ----"));
+    EXPECT_TRUE(text.contains("---- PRG. N. 16 ----"));
+    // Column 30: the description starts 29 character widths right of the line's hex text.
+    p.start(pdftotext, {"-bbox", prompts->pdfPath, "-"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString boxes = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_GE(boxes.count("<page "), 2);
+    struct Word {
+        double xMin, yMin, xMax;
+    };
+    QMap<QString, Word> first;
+    static const QRegularExpression re(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    for (auto it = re.globalMatch(boxes); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (!first.contains(m.captured(4)))
+            first.insert(m.captured(4),
+                         {m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()});
+    }
+    for (auto [hex, description] : {std::pair{"A8", "Current"}, std::pair{"E1", "ERROR"}}) {
+        ASSERT_TRUE(first.contains(hex) && first.contains(description)) << hex;
+        const Word h = first[hex], d = first[description];
+        const double charWidth = (h.xMax - h.xMin) / 2;
+        EXPECT_NEAR(h.yMin, d.yMin, 0.01) << hex;
+        EXPECT_NEAR((d.xMin - h.xMin) / charWidth, 29.0, 0.05) << hex;
+    }
+}
+
+TEST_F(EditorWindow, PrintFailureIsShownInStatus) {
+    Open();
+    prompts->pdfPath = dir.filePath("nofolder/list.pdf");
+    prompts->printAnswers = {true};
+    Click("Command_PrintPrg");
+    EXPECT_TRUE(Status().startsWith("Print programs\nERROR")) << Status().toStdString();
+}
+
+TEST_F(EditorWindow, OneInstanceAndCloseAsksFirst) {
+    ShowProgramEditor(nullptr);
+    QPointer<Form_PrgEeprom> editor = ProgramEditorWindow();
+    ASSERT_NE(editor, nullptr);
+    ShowProgramEditor(nullptr);
+    EXPECT_EQ(ProgramEditorWindow(), editor.data());
+    editor->Grid().PrgLines[4][0] = "11";
+
+    editor->close(); // the close box, answered No
+    ASSERT_EQ(prompts->questions.size(), 1u);
+    EXPECT_EQ(prompts->questions[0].title, "VarDelo");
+    EXPECT_EQ(prompts->questions[0].text, "Exit from EEPROM program interface ?");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->Grid().PrgLines[4][0], "11");
+
+    prompts->answers = {true};
+    editor->findChild<QPushButton*>("Command_exit")->click();
+    EXPECT_EQ(prompts->questions.size(), 2u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(editor, nullptr);
+
+    ShowProgramEditor(nullptr); // a fresh window, with fresh programs
+    ASSERT_NE(ProgramEditorWindow(), nullptr);
+    EXPECT_EQ(ProgramEditorWindow()->Grid().PrgLines[4][0], "");
+    prompts->answers = {true};
+    ProgramEditorWindow()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}

@@ -1,0 +1,115 @@
+#include "mainwin_fixture.h"
+
+#include "app/module1.h"
+#include "link/transaction.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+
+void MainWindowTest::SetUp() {
+    SimFixture::SetUp();
+    oldDir_ = QDir::currentPath();
+    ASSERT_TRUE(dir_.isValid());
+    QDir::setCurrent(dir_.path());
+}
+
+void MainWindowTest::TearDown() {
+    window.reset();
+    QDir::setCurrent(oldDir_);
+    SimFixture::TearDown();
+}
+
+void MainWindowTest::open() {
+    window = std::make_unique<Form_main>();
+}
+
+void MainWindowTest::click(const char* name) {
+    if (auto* b = window->findChild<QAbstractButton*>(name))
+        b->click();
+    else if (auto* a = window->findChild<QAction*>(name))
+        a->trigger();
+    else
+        ADD_FAILURE() << "no control " << name;
+}
+
+QString MainWindowTest::text(const char* name) const {
+    QObject* o = window->findChild<QObject*>(name);
+    if (auto* m = qobject_cast<QMenu*>(o)) return m->title();
+    if (auto* a = qobject_cast<QAction*>(o)) return a->text();
+    if (auto* l = qobject_cast<QLabel*>(o)) return l->text();
+    if (auto* c = qobject_cast<QComboBox*>(o)) return c->currentText();
+    if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->text();
+    if (auto* g = qobject_cast<QGroupBox*>(o)) return g->title();
+    if (auto* e = qobject_cast<QLineEdit*>(o)) return e->text();
+    ADD_FAILURE() << "no control " << name;
+    return {};
+}
+
+QComboBox* MainWindowTest::list(const char* name) const {
+    auto* c = window->findChild<QComboBox*>(name);
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+void MainWindowTest::type(const char* name, const QString& t) {
+    list(name)->setEditText(t);
+}
+
+void MainWindowTest::pick(const char* name, const QString& item) {
+    QComboBox* c = list(name);
+    int i = c->findText(item, Qt::MatchExactly);
+    ASSERT_GE(i, 0) << item.toStdString();
+    c->setCurrentIndex(i);
+    emit c->activated(i);
+}
+
+void MainWindowTest::switchLanguage(int lingua) {
+    Module1::Lingua = static_cast<int16_t>(lingua);
+    window->CaricaListe();
+    window->SetLingua();
+}
+
+void ReplyPort::close() {
+    open_ = false;
+    input_.clear();
+    ++generation_;
+}
+
+bool ReplyPort::open() {
+    open_ = true;
+    return true;
+}
+
+bool ReplyPort::write(const std::string& bytes) {
+    frames.push_back(bytes);
+    if (replies.empty()) return true;
+    Reply r = replies.front();
+    replies.pop_front();
+    if (r.bytes.empty()) return true;
+    unsigned generation = generation_;
+    QTimer::singleShot(r.delayMs, this, [this, generation, bytes = r.bytes] {
+        if (generation != generation_ || !open_) return;
+        input_ += bytes;
+        emit readyRead();
+    });
+    return true;
+}
+
+std::string ReplyPort::readAll() {
+    std::string out;
+    out.swap(input_);
+    return out;
+}
+
+void ReplyPort::pullPlugAfter(int ms) {
+    QTimer::singleShot(ms, this, [this] {
+        close();
+        emit linkLost("adapter removed");
+    });
+}
