@@ -1,5 +1,15 @@
-// Placeholder until the settings dialogs land.
 #include "ui/settings/settings_dialogs.h"
 
-void ShowSerialSettings(QWidget*) {}
-void ShowLanguageDialog(QWidget*) {}
+#include "ui/common/prompts.h"
+#include "ui/settings/form_lingua.h"
+#include "ui/settings/form_serial.h"
+
+void ShowSerialSettings(QWidget* parent) {
+    Form_serial dialog(parent);
+    UiPrompts().runDialog(dialog);
+}
+
+void ShowLanguageDialog(QWidget* parent) {
+    Form_lingua dialog(parent);
+    UiPrompts().runDialog(dialog);
+}

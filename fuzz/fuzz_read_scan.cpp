@@ -1,0 +1,19 @@
+// Any reply to "read program": the scanner never crashes and its lines stay within the reply.
+#include "catalog/catalog.h"
+#include "editor/transfer_scan.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool ready = (Module1::InitComandi(), true);
+    (void)ready;
+    std::string instring(reinterpret_cast<const char*>(data), size);
+    ProgramScan scan = ScanProgramReply(instring);
+    size_t total = 0;
+    for (const std::string& line : scan.lines)
+        total += line.size();
+    if (total > instring.size()) std::abort();
+    return 0;
+}
