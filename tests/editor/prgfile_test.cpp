@@ -159,9 +159,11 @@ TEST(PrgFile, JunkLinesAreKeptAsTheyStand) {
 
 TEST(PrgFile, LoadOfMissingFileSaysWhy) {
     QTemporaryDir dir;
-    const PrgFileLoad load = LoadPrgFile(dir.filePath("none.txt").toStdString());
-    EXPECT_FALSE(load.content.has_value());
-    EXPECT_FALSE(load.error.empty());
+    for (const QString& path : {dir.filePath("none.txt"), dir.path()}) {
+        const PrgFileLoad load = LoadPrgFile(path.toStdString());
+        EXPECT_FALSE(load.content.has_value()) << path.toStdString();
+        EXPECT_FALSE(load.error.empty());
+    }
 }
 
 TEST(PrgFile, SaveIntoMissingFolderFailsWithReason) {

@@ -38,15 +38,6 @@ class PrgGridTest : public ::testing::Test {
 
 } // namespace
 
-TEST_F(PrgGridTest, EmptyProgramShowsPlaceholderAndEmptyRow) {
-    EXPECT_EQ(grid.PrgActive, 0);
-    EXPECT_EQ(grid.GridRowCount, 2);
-    EXPECT_EQ(grid.Cell(0, 0), " ");
-    EXPECT_EQ(grid.Cell(0, 1), "");
-    EXPECT_EQ(grid.Cell(1, 0), "");
-    EXPECT_TRUE(Lines().empty());
-}
-
 TEST_F(PrgGridTest, ShowPrgCompactsAndDecodes) {
     grid.PrgLines[3][4] = "A8 0F A0";
     grid.PrgLines[3][9] = "26 02 ";
@@ -60,23 +51,11 @@ TEST_F(PrgGridTest, ShowPrgCompactsAndDecodes) {
     EXPECT_EQ(grid.Cell(2, 0), "");
 }
 
-TEST_F(PrgGridTest, InsertOnPlaceholderGivesOneLine) {
-    ASSERT_TRUE(grid.InsertLine(0, "11"));
-    EXPECT_EQ(Lines(), std::vector<std::string>{"11"});
-    EXPECT_EQ(grid.GridRowCount, 2);
-    EXPECT_EQ(grid.Cell(0, 0), "11");
-    EXPECT_EQ(grid.Cell(1, 0), "");
-}
-
-TEST_F(PrgGridTest, InsertionsOnTheEmptyRowAppendInOrder) {
-    grid.InsertLine(0, "11");
-    grid.InsertLine(1, "26 02");
-    grid.InsertLine(2, "A8 0F A0");
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"11", "26 02", "A8 0F A0"}));
-    EXPECT_EQ(grid.GridRowCount, 4);
-    // Inserting before a line pushes it and those below down.
+TEST_F(PrgGridTest, InsertBeforeALinePushesTheRestDown) {
+    Fill(3);
     grid.InsertLine(1, "02");
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"11", "02", "26 02", "A8 0F A0"}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{Line(0), "02", Line(1), Line(2)}));
+    EXPECT_EQ(grid.GridRowCount, 5);
 }
 
 TEST_F(PrgGridTest, DeleteTheOnlyLineLeavesTwoEmptyRows) {
