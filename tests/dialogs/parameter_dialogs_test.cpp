@@ -222,15 +222,6 @@ TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndSendsMaskThenQuota) {
     EXPECT_EQ(v->parametro2, 2);
     EXPECT_EQ(v->tipo, 3);
     EXPECT_EQ(FrameHex(160, *v, 6), "FC C1 A0 02 00 00 03 E8 B5");
-
-    prompts.dialogActions.push_back([](QDialog& d) {
-        SetCombo(d, "Combo_QuotaZFly", "300000");
-        ClickOk(d);
-    });
-    v = ask(ZFlySlot);
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->parametro1, 300000);
-    EXPECT_EQ(v->parametro2, 0);
 }
 
 TEST_F(ParameterDialogTest, EveryOpeningStartsFromTheDesignState) {
