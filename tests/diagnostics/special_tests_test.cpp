@@ -4,7 +4,6 @@
 #include "link/frame.h"
 #include "ui/diagnostics/special_logic.h"
 #include "ui/diagnostics/special_tests.h"
-#include <algorithm>
 
 using End = SpecialTests::End;
 
@@ -180,20 +179,6 @@ TEST_F(StepTest, CountedCommandWithoutReplyStopsTheTest) {
     EXPECT_EQ(t.RunStepTest(), End::Failed);
     EXPECT_EQ(t.text(), "No reply to FC 61 20 07 D0 AB - test stopped\r\n");
     EXPECT_EQ(codes(), (std::vector<int>{38, 32}));
-}
-
-TEST_F(StepTest, StopBetweenMovesEndsWithoutFurtherMotion) {
-    SpecialTests t;
-    int moves = 0;
-    watchSent([&](int code, const std::string&) {
-        if (code == 49 && ++moves == 3) t.requestStop();
-    });
-    EXPECT_EQ(t.RunStepTest(), End::Stopped);
-    std::vector<int> sent = codes();
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), 49), 3); // no new move
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), 48), 0); // and no return to 0
-    EXPECT_EQ(t.text().substr(0, 8), "NCicli= ");
-    EXPECT_EQ(t.text().substr(t.text().size() - 14), "Test stopped\r\n");
 }
 
 using TestGuard = DiagFixture;

@@ -34,16 +34,6 @@ TEST_F(CmdStringTest, SilentDriveGivesAnEmptyReplyAfterElevenPasses) {
     EXPECT_EQ(framesHex(), (std::vector<std::string>{" FC 21 AC 36"})); // written once, only polled
 }
 
-TEST_F(CmdStringTest, ReplyComesBackAsHexTextWithoutOuterBlanks) {
-    bus->setAnalogInput(1, 0x3F2);
-    SpecialTests t;
-    std::string instring;
-    t.TxRxCMDSTRING(1, std::string(1, '\xD2'), instring, 0);
-    ASSERT_EQ(instring.size(), 17u) << instring; // six bytes
-    EXPECT_EQ(instring.substr(9, 5), "03 F2");
-    EXPECT_NE(instring.front(), ' ');
-}
-
 TEST_F(CmdStringTest, BroadcastSendsNothingAndKeepsTheOldReply) {
     SpecialTests t;
     std::string instring = "06";
@@ -51,16 +41,6 @@ TEST_F(CmdStringTest, BroadcastSendsNothingAndKeepsTheOldReply) {
     EXPECT_EQ(instring, "06");
     EXPECT_EQ(ex.outcome, Outcome::Broadcast);
     EXPECT_TRUE(bus->frames().empty());
-}
-
-TEST_F(CmdStringTest, CountedTwinSendsTheFrameAndClosesThePort) {
-    SpecialTests t;
-    Exchange ex = t.TxRxSerialeX(1, 211, 25600, 0, 5, 1, 0);
-    EXPECT_EQ(ex.outcome, Outcome::Reply);
-    EXPECT_EQ(Hex(ex.reply), " 06");
-    EXPECT_EQ(framesHex(), (std::vector<std::string>{" FC A1 D3 00 00 64 00 2B"}));
-    EXPECT_FALSE(port->isOpen());
-    EXPECT_EQ(port->settings(), "9600,N,8,1");
 }
 
 TEST_F(CmdStringTest, WithoutAPortNothingIsSentAndTheReasonIsGiven) {

@@ -83,12 +83,3 @@ TEST_F(WindowTest, ClosingDuringATestStopsItFirst) {
     window = DiagnosticsWindow();
     EXPECT_EQ(text1(), "Text1");
 }
-
-TEST_F(WindowTest, StepTestLeavesTheProgramRunning) {
-    fastMoves();
-    click("Command_teststep");
-    EXPECT_EQ(text1(), "NCicli= 100");
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(WaitsAborted());
-    EXPECT_EQ(framesHex().back(), " FC A1 30 00 00 00 00 32");
-}

@@ -62,6 +62,7 @@ Form_SPECIAL::Form_SPECIAL(QWidget* parent) : QWidget(parent, Qt::Window) {
     buttons->addWidget(Command_Loop);
     buttons->addWidget(Command_testenc);
     buttons->addWidget(Command_teststep);
+    buttons->addSpacing(16);
     buttons->addStretch(1);
     buttons->addWidget(Command_Stop);
     auto* layout = new QVBoxLayout(this);

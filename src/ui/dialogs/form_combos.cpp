@@ -27,7 +27,23 @@ class NoChoiceSelector : public QObject {
     }
 };
 
+// The one-character boxes: a click selects the digit, so typing replaces it instead of
+// making "01", which OK would refuse without a word.
+class DigitSelector : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && event->type() == QEvent::FocusIn)
+            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+        return false;
+    }
+};
+
 } // namespace
+
+void SelectAllOnFocus(QLineEdit* edit) {
+    edit->installEventFilter(new DigitSelector(edit));
+}
 
 void SelectNoChoiceOnFocus(QComboBox* combo) {
     combo->installEventFilter(new NoChoiceSelector(combo));

@@ -13,6 +13,9 @@ QComboBox* ChoiceCombo(QDialog& dialog, QGridLayout* grid, int row, const char* 
 // Selects the "-" when the list's entry field gets the focus, so that typing replaces it
 // instead of turning 1000 into -1000.
 void SelectNoChoiceOnFocus(QComboBox* combo);
+// Selects the whole text of a small entry box when it gets the focus.
+class QLineEdit;
+void SelectAllOnFocus(QLineEdit* edit);
 QStringList NumberItems(int first, int last);
 // A grid above the OK / Cancel row; the dialog keeps its natural size.
 QGridLayout* ComboDialogBody(QDialog& dialog);

@@ -1,6 +1,7 @@
 #include "ui/dialogs/trigger_boxes.h"
 
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/dialogs/form_combos.h"
 
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -27,6 +28,7 @@ QWidget* BoxRow(QWidget* owner, const QLabel* caption, const char* prefix, QLine
         box->setObjectName(QStringLiteral("%1%2").arg(QString::fromLatin1(prefix)).arg(3 - column));
         box->setAlignment(Qt::AlignCenter);
         box->setFixedWidth(boxWidth);
+        SelectAllOnFocus(box);
         box->move(std::max(0, centre - boxWidth / 2), 0);
         height = box->sizeHint().height();
         out[2 - column] = box;
