@@ -1,0 +1,178 @@
+// Faults injected through a real pseudo-terminal with kmd-sim: a silent drive, NAK to everything,
+// garbage, a cut reply, a slow reply, and the device vanishing in the middle of a program transfer
+// and of the step test. Each operation ends within its bound, the operator is told, the store and
+// the files stay as they were, and the next operation works once the drive is back.
+#include "app/module1.h"
+#include "catalog/catalog.h"
+#include "editor/linecodec.h"
+#include "editor/transfer.h"
+#include "kmdsim_process.h"
+#include "link/buswait.h"
+#include "link/qtserialport.h"
+#include "link/transaction.h"
+#include "scripted_prompts.h"
+#include "ui/diagnostics/special_tests.h"
+#include "ui/main/form_main.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QTimer>
+#include <chrono>
+#include <gtest/gtest.h>
+
+namespace {
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+class Faults : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.ready());
+        Module1::ResetGlobals();
+        WaitScale = 0.1; // the pseudo-terminal answers within a millisecond
+        SetSharedPort(&port);
+        window = std::make_unique<Form_main>();
+        Module1::Indirizzo = 1;
+        config = ReadFile("vdcfg.cfg");
+        ASSERT_FALSE(config.isEmpty());
+        for (int p = 0; p < NumPrograms; ++p)
+            for (int l = 0; l < 3; ++l)
+                store[p][l] = StringaCmd(168, 1000 * (p + 1) + l, 0, 0, 3);
+        original = store;
+        io.ask = [](const std::string&) { return true; };
+        io.input = [](const std::string&, const std::string&) { return std::string(); };
+        io.setStatus = [this](const std::string& s) { status = s; };
+        io.appendStatus = [this](const std::string& s) { status += s; };
+        io.beep = [this] { ++beeps; };
+        io.showProgram = [] {};
+    }
+    void TearDown() override {
+        EXPECT_EQ(ReadFile("vdcfg.cfg"), config) << "the configuration file changed";
+        EXPECT_FALSE(BusOperation::busy());
+        window.reset();
+        port.close();
+        SetSharedPort(nullptr);
+        WaitScale = 1.0;
+    }
+    static QByteArray ReadFile(const QString& name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString Rx() const { return window->findChild<QLineEdit*>("TextRx")->text(); }
+    QString Description() const { return window->findChild<QLineEdit*>("ParRx")->text(); }
+    // The main window reads the present position; returns what the RX field shows.
+    Outcome ReadPosition() { return window->TxRxSeriale(1, 18, 0, 0, 1, 8, 0); }
+
+    KmdSimProcess sim;
+    QtSerialPort port;
+    ScriptedPrompts prompts;
+    std::unique_ptr<Form_main> window;
+    QByteArray config;
+    PrgStore store{}, original{};
+    TransferIo io;
+    std::string status;
+    int beeps = 0;
+};
+
+} // namespace
+
+TEST_F(Faults, SilentDrive) {
+    ASSERT_TRUE(sim.control("fault silent"));
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadPosition(), Outcome::Timeout);
+    EXPECT_LT(Seconds(start), 1.0 * WaitScale + 0.5);
+    EXPECT_TRUE(Rx().endsWith("- no rx - timeout")) << Rx().toStdString();
+
+    start = std::chrono::steady_clock::now();
+    SendPrg(store, 99, io); // erase all gets no answer: 11 attempts, then ERROR
+    EXPECT_LT(Seconds(start), 11 * (0.05 + 2.0) * WaitScale + 1.0);
+    EXPECT_NE(status.find("ERROR"), std::string::npos) << status;
+    EXPECT_EQ(store, original);
+
+    ASSERT_TRUE(sim.control("fault none"));
+    EXPECT_EQ(ReadPosition(), Outcome::Reply);
+    EXPECT_FALSE(Description().isEmpty());
+}
+
+TEST_F(Faults, NakToEverything) {
+    ASSERT_TRUE(sim.control("fault nak"));
+    EXPECT_EQ(ReadPosition(), Outcome::Timeout); // one byte where eight are expected
+    EXPECT_TRUE(Rx().startsWith(" 15")) << Rx().toStdString();
+    EXPECT_TRUE(Description().isEmpty());
+
+    SendPrg(store, 99, io);
+    EXPECT_NE(status.find("Erasing all programs...ERROR"), std::string::npos) << status;
+    EXPECT_EQ(store, original);
+
+    ASSERT_TRUE(sim.control("fault none"));
+    status.clear();
+    SendPrg(store, 99, io);
+    EXPECT_EQ(status.find("ERROR"), std::string::npos) << status;
+
+    // To "read program" a refusal is the drive's word for an empty program.
+    ASSERT_TRUE(sim.control("fault nak"));
+    ReadAllPrg(store, io);
+    EXPECT_NE(status.find("PRG 16 - EMPTY"), std::string::npos) << status;
+}
+
+TEST_F(Faults, GarbageCutAndSlowReplies) {
+    ASSERT_TRUE(sim.control("fault garbage"));
+    EXPECT_EQ(ReadPosition(), Outcome::Reply); // eight bytes came: shown, not trusted beyond that
+    EXPECT_EQ(Rx().size(), 8 * 3);
+    ReadAllPrg(store, io);
+    EXPECT_NE(status.find("PRG 16"), std::string::npos) << status;
+
+    ASSERT_TRUE(sim.control("fault cut"));
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadPosition(), Outcome::Timeout);
+    EXPECT_LT(Seconds(start), 1.0 * WaitScale + 0.5);
+    EXPECT_TRUE(Rx().startsWith(" FC")) << Rx().toStdString(); // the bytes that came are shown
+    EXPECT_TRUE(Rx().contains("timeout"));
+
+    ASSERT_TRUE(sim.control("slow 0.05"));
+    ASSERT_TRUE(sim.control("fault slow"));
+    EXPECT_EQ(ReadPosition(), Outcome::Reply); // late, but within the bound
+    std::string instring;
+    TxRxCMDEEPROM(1, std::string("\xF9"), instring, 2.0);
+    EXPECT_EQ(instring, "06");
+
+    ASSERT_TRUE(sim.control("fault none"));
+    EXPECT_EQ(ReadPosition(), Outcome::Reply);
+}
+
+TEST_F(Faults, DeviceVanishesDuringAProgramTransfer) {
+    QTimer::singleShot(300, [this] { sim.post("vanish"); });
+    auto start = std::chrono::steady_clock::now();
+    SendPrg(store, 99, io);
+    EXPECT_LT(Seconds(start), 10.0);
+    EXPECT_NE(status.find("ERROR"), std::string::npos) << status;
+    EXPECT_EQ(store, original);
+    EXPECT_FALSE(port.isOpen());
+
+    ASSERT_TRUE(sim.control("restore"));
+    status.clear();
+    SendPrg(store, 99, io);
+    EXPECT_EQ(status.find("ERROR"), std::string::npos) << status;
+    PrgStore readBack{};
+    ReadAllPrg(readBack, io);
+    for (int p = 0; p < NumPrograms; ++p)
+        for (int l = 0; l < 3; ++l)
+            EXPECT_EQ(readBack[p][l].substr(0, original[p][l].size()), original[p][l]);
+}
+
+TEST_F(Faults, DeviceVanishesDuringTheStepTest) {
+    Module1::InitComandi();
+    SpecialTests tests;
+    tests.setSeed(7);
+    QTimer::singleShot(400, [this] { sim.post("vanish"); });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(tests.RunStepTest(), SpecialTests::End::Failed);
+    EXPECT_LT(Seconds(start), 10.0);
+    EXPECT_FALSE(tests.text().empty());
+
+    ASSERT_TRUE(sim.control("restore"));
+    EXPECT_EQ(tests.RunEncoderTest(), SpecialTests::End::Done);
+    EXPECT_EQ(ReadPosition(), Outcome::Reply);
+}
