@@ -1,0 +1,87 @@
+// Long runs against the simulated line: no failure, and no memory growth once warmed up (the
+// communication log filled to its capacity included).
+#include "app/module1.h"
+#include "catalog/catalog.h"
+#include "editor/linecodec.h"
+#include "editor/transfer.h"
+#include "link/buswait.h"
+#include "sim_fixture.h"
+#include "ui/main/form_main.h"
+#include "ui/tools/form_log.h"
+
+#include <QLineEdit>
+#include <cstdio>
+
+namespace {
+
+long ResidentKiB() {
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return 0;
+    char line[256];
+    long kib = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmRSS: %ld kB", &kib) == 1) break;
+    std::fclose(f);
+    return kib;
+}
+
+class Soak : public SimFixture {
+  protected:
+    void SetUp() override {
+        SimFixture::SetUp();
+        WaitScale = 0.01;
+        ProgramTrafficLog(); // recording, as in the program
+    }
+};
+
+} // namespace
+
+TEST_F(Soak, TenThousandMainWindowTransactions) {
+    Form_main window;
+    Module1::Indirizzo = 1;
+    auto run = [&](int count) {
+        int failures = 0;
+        for (int i = 0; i < count; ++i) {
+            bool read = i % 3 == 0;
+            Outcome o = read ? window.TxRxSeriale(1, 18, 0, 0, 1, 8, 0)
+                             : window.TxRxSeriale(1, 168, 1000 + i % 11000, 0, 3, 1, 0);
+            if (o != Outcome::Reply) ++failures;
+        }
+        return failures;
+    };
+    ASSERT_EQ(run(6000), 0); // warm-up: the log reaches its capacity
+    long before = ResidentKiB();
+    EXPECT_EQ(run(10000), 0);
+    long growth = ResidentKiB() - before;
+    std::printf("[ figures  ] 10000 transactions, resident memory growth %ld KiB\n", growth);
+    EXPECT_LT(growth, 1024);
+    EXPECT_FALSE(window.findChild<QLineEdit*>("ParRx")->text().isEmpty());
+}
+
+TEST_F(Soak, AThousandProgramLinesTransferred) {
+    Module1::InitComandi();
+    Module1::Indirizzo = 1;
+    PrgStore store{};
+    for (int p = 0; p < NumPrograms; ++p)
+        for (int l = 0; l < 30; ++l) store[p][l] = StringaCmd(168, 100 * p + l, 0, 0, 3);
+    std::string status;
+    TransferIo io;
+    io.ask = [](const std::string&) { return true; };
+    io.input = [](const std::string&, const std::string&) { return std::string(); };
+    io.setStatus = [&](const std::string& s) { status = s; };
+    io.appendStatus = [&](const std::string& s) { status += s; };
+    io.beep = [] {};
+    io.showProgram = [] {};
+
+    SendPrg(store, 99, io); // warm-up: 510 lines
+    ASSERT_EQ(status.find("ERROR"), std::string::npos) << status;
+    long before = ResidentKiB();
+    for (int round = 0; round < 2; ++round) { // 1020 lines
+        SendPrg(store, 99, io);
+        ASSERT_EQ(status.find("ERROR"), std::string::npos) << status;
+    }
+    long growth = ResidentKiB() - before;
+    std::printf("[ figures  ] 1020 program lines, resident memory growth %ld KiB\n", growth);
+    EXPECT_LT(growth, 1024);
+    for (int p = 0; p < NumPrograms; ++p) ASSERT_EQ(bus->program(1, p).size(), 30u);
+}
