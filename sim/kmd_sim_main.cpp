@@ -367,7 +367,8 @@ int main(int argc, char** argv) {
     std::set<int> addresses;
     DriveBus::Fault fault{};
     char* end = nullptr;
-    double slow = std::strtod(parser.value(slowOpt).toStdString().c_str(), &end);
+    const std::string slowText = parser.value(slowOpt).toStdString(); // `end` points into it
+    double slow = std::strtod(slowText.c_str(), &end);
     if (!ParseNumber(parser.value(comOpt).toStdString(), 1, 255, com) ||
         !ParseAddresses(parser.value(addrOpt).toStdString(), addresses) ||
         !ParseFault(parser.value(faultOpt).toStdString(), fault) || *end != '\0' ||

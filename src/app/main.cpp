@@ -1,11 +1,15 @@
 #include "link/qtserialport.h"
 #include "link/transaction.h"
 #include "ui/main/form_main.h"
+#include "ui/tools/form_log.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(":/icons/vardelo-64.png"));
+    ProgramTrafficLog(); // the communication log records from the start
     // One port for every window: the line is half duplex.
     QtSerialPort port;
     SetSharedPort(&port);

@@ -46,6 +46,8 @@ const ControlText Texts[] = {
     {"Command_LoadPrg", {"Carica il programma", "Load program", "Programme laden"}},
     {"Command_SavePrg", {"Salva il programma", "Save program", "Programme abspeichern"}},
     {"Command_PrintPrg", {"Stampa il programma", "Print program", "Programme ausdrucken"}},
+    {"Command_PreviewPrg", {"Anteprima di stampa", "Print preview", "Druckvorschau"}},
+    {"Command_PdfPrg", {"Esporta come PDF", "Export as PDF", "Als PDF exportieren"}},
     {"Command_ReadAllPrg",
      {"Leggi i programmi dal drive", "Read programs from drive", "Lese Programme von KMD"}},
     {"Command_SendAllPrg",
@@ -68,6 +70,8 @@ const ControlText Texts[] = {
       "Exit from EEPROM program interface ?"}},
     {"@saveFailed",
      {"Impossibile salvare il file ", "Cannot save the file ", "Datei kann nicht gespeichert werden: "}},
+    {"@pdfFailed",
+     {"Impossibile scrivere il PDF ", "Cannot write the PDF ", "PDF kann nicht geschrieben werden: "}},
     {"@loadFailed",
      {"Impossibile leggere il file ", "Cannot read the file ", "Datei kann nicht gelesen werden: "}},
 };
@@ -188,6 +192,8 @@ void Form_PrgEeprom::BuildControls() {
     diskLayout->addWidget(button("Command_LoadPrg", &Form_PrgEeprom::LoadPrg));
     diskLayout->addWidget(button("Command_SavePrg", &Form_PrgEeprom::SavePrg));
     diskLayout->addWidget(button("Command_PrintPrg", &Form_PrgEeprom::PrintPrg));
+    diskLayout->addWidget(button("Command_PreviewPrg", &Form_PrgEeprom::PreviewPrg));
+    diskLayout->addWidget(button("Command_PdfPrg", &Form_PrgEeprom::ExportPdf));
 
     auto* drive = group("Frame_DriveOp");
     auto* driveLayout = new QVBoxLayout(drive);
@@ -372,6 +378,23 @@ void Form_PrgEeprom::PrintPrg() {
     SetStatus("Print programs");
     if (!PaintListing(printer, ListingLines(grid_.PrgLines)))
         SetStatus("Print programs\r\nERROR - the listing could not be printed");
+}
+
+void Form_PrgEeprom::PreviewPrg() {
+    QPrinter printer;
+    const std::vector<std::string> lines = ListingLines(grid_.PrgLines);
+    UiPrompts().printPreview(this, printer, [&lines](QPrinter* p) { PaintListing(*p, lines); });
+}
+
+void Form_PrgEeprom::ExportPdf() {
+    QString name = UiPrompts().saveFileName(this, "PDF files (*.pdf)");
+    if (name.isEmpty()) return;
+    if (!name.endsWith(".pdf", Qt::CaseInsensitive)) name += ".pdf";
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(name);
+    if (!PaintListing(printer, ListingLines(grid_.PrgLines)))
+        UiPrompts().message(this, ErrorTitle(), Say("@pdfFailed") + name, true);
 }
 
 template <typename Operation> void Form_PrgEeprom::RunTransfer(Operation operation) {

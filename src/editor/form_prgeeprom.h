@@ -39,6 +39,8 @@ class Form_PrgEeprom : public QWidget {
     void LoadPrg();
     void SavePrg();
     void PrintPrg();
+    void PreviewPrg(); // the same listing in a print preview
+    void ExportPdf();  // the same listing into a PDF file
     void ReadAllPrg();
     void SendAllPrg();
     void SendCurrentPrg();

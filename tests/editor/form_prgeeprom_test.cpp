@@ -399,3 +399,35 @@ TEST_F(EditorWindow, OneInstanceAndCloseAsksFirst) {
     ProgramEditorWindow()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+TEST_F(EditorWindow, PreviewAndPdfExportShowTheSameListing) {
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    Open();
+    form->Grid().PrgLines[3][0] = "A8 0F A0";
+    prompts->previewFile = dir.filePath("preview.pdf");
+    Click("Command_PreviewPrg");
+    EXPECT_EQ(prompts->previews, 1);
+    ASSERT_TRUE(QFile::exists(prompts->previewFile));
+
+    prompts->fileNames.push_back(dir.filePath("export")); // the extension is added
+    Click("Command_PdfPrg");
+    ASSERT_TRUE(QFile::exists(dir.filePath("export.pdf")));
+    EXPECT_TRUE(prompts->messages.empty());
+
+    prompts->fileNames.push_back(dir.filePath("no/folder/x.pdf"));
+    Click("Command_PdfPrg");
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_TRUE(prompts->messages[0].text.startsWith("Cannot write the PDF "));
+
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext not installed";
+    auto text = [&](const QString& pdf) {
+        QProcess p;
+        p.start(pdftotext, {"-layout", pdf, "-"});
+        p.waitForFinished(20000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    const QString exported = text(dir.filePath("export.pdf"));
+    EXPECT_TRUE(exported.contains("---- PRG. N. 3 ----"));
+    EXPECT_TRUE(exported.contains("A8 0F A0"));
+    EXPECT_EQ(text(prompts->previewFile), exported);
+}

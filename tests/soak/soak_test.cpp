@@ -63,7 +63,8 @@ TEST_F(Soak, AThousandProgramLinesTransferred) {
     Module1::Indirizzo = 1;
     PrgStore store{};
     for (int p = 0; p < NumPrograms; ++p)
-        for (int l = 0; l < 30; ++l) store[p][l] = StringaCmd(168, 100 * p + l, 0, 0, 3);
+        for (int l = 0; l < 30; ++l)
+            store[p][l] = StringaCmd(168, 100 * p + l, 0, 0, 3);
     std::string status;
     TransferIo io;
     io.ask = [](const std::string&) { return true; };
@@ -83,5 +84,6 @@ TEST_F(Soak, AThousandProgramLinesTransferred) {
     long growth = ResidentKiB() - before;
     std::printf("[ figures  ] 1020 program lines, resident memory growth %ld KiB\n", growth);
     EXPECT_LT(growth, 1024);
-    for (int p = 0; p < NumPrograms; ++p) ASSERT_EQ(bus->program(1, p).size(), 30u);
+    for (int p = 0; p < NumPrograms; ++p)
+        ASSERT_EQ(bus->program(1, p).size(), 30u);
 }

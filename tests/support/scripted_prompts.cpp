@@ -1,6 +1,7 @@
 #include "scripted_prompts.h"
 
 #include <QDialog>
+#include <QPrinter>
 
 ScriptedPrompts::ScriptedPrompts() {
     SetUiPrompts(this);
@@ -66,4 +67,12 @@ int ScriptedPrompts::runDialog(QDialog& dialog) {
     }
     if (dialog.isVisible()) dialog.reject();
     return dialog.result();
+}
+
+void ScriptedPrompts::printPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+    ++previews;
+    if (previewFile.isEmpty()) return;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(previewFile);
+    paint(&printer);
 }

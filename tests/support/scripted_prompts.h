@@ -32,6 +32,8 @@ class ScriptedPrompts : public Prompts {
     std::vector<Shown> inputsAsked; // title, prompt
     QStringList filters;
     int beeps = 0;
+    int previews = 0;
+    QString previewFile;
     int dialogsShown = 0;
 
     void message(QWidget*, const QString& title, const QString& text, bool error) override;
@@ -41,5 +43,7 @@ class ScriptedPrompts : public Prompts {
     QString openFileName(QWidget*, const QString& filter) override;
     QString saveFileName(QWidget*, const QString& filter) override;
     bool printDialog(QWidget*, QPrinter&) override;
+    // Paints the preview into `previewFile` (a PDF) when one is set.
+    void printPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter*)>& paint) override;
     int runDialog(QDialog& dialog) override;
 };

@@ -1,8 +1,15 @@
 // The bus scan finds exactly the drives that answer, within its bound, and can be cancelled.
+#include "app/module1.h"
 #include "link/busscan.h"
 #include "link/buswait.h"
 #include "sim_fixture.h"
+#include "ui/main/form_main.h"
+#include "ui/tools/form_log.h"
 #include "ui/tools/form_scan.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
 
 #include <QTableWidget>
 #include <chrono>
@@ -66,4 +73,32 @@ TEST_F(SimFixture, ScanWindowListsDrivesAndDoubleClickChoosesAnAddress) {
     window.StartScan();
     EXPECT_EQ(prompts->beeps, 1);
     EXPECT_EQ(table->rowCount(), 2);
+}
+
+TEST_F(SimFixture, MainWindowToolsMenuOpensTheScanAndTheLogInItsLanguage) {
+    bus->setAddresses({4, 9});
+    Form_main window;
+    for (int16_t lingua : {1, 2, 3}) {
+        Module1::Lingua = lingua;
+        window.SetLingua();
+        const char* expected[] = {"S&trumenti", "&Tools", "&Werkzeuge"};
+        EXPECT_EQ(window.findChild<QMenu*>("MenuTools")->title(), expected[lingua - 1]);
+    }
+    Module1::Lingua = 2;
+    window.SetLingua();
+    window.findChild<QAction*>("VoceScan")->trigger();
+    auto* scan = window.findChild<Form_Scan*>();
+    ASSERT_NE(scan, nullptr);
+    auto* table = scan->findChild<QTableWidget*>("Grid_Scan");
+    ASSERT_EQ(table->rowCount(), 2);
+    emit table->cellDoubleClicked(1, 0);
+    EXPECT_EQ(Module1::Indirizzo, 9);
+    EXPECT_EQ(window.findChild<QComboBox*>("Combo_Addr")->currentText(), "9");
+    scan->close();
+
+    window.findChild<QAction*>("VoceLog")->trigger();
+    auto* log = window.findChild<Form_Log*>();
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->windowTitle(), "Communication log");
+    log->close();
 }

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 namespace {
@@ -36,6 +37,12 @@ class QtPrompts : public Prompts {
     bool printDialog(QWidget* parent, QPrinter& printer) override {
         QPrintDialog dialog(&printer, parent);
         return dialog.exec() == QDialog::Accepted;
+    }
+    void printPreview(QWidget* parent, QPrinter& printer,
+                      const std::function<void(QPrinter*)>& paint) override {
+        QPrintPreviewDialog dialog(&printer, parent);
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+        dialog.exec();
     }
     int runDialog(QDialog& dialog) override { return dialog.exec(); }
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Everything that asks or tells the operator goes through here, so tests can script it.
 #include <QString>
+#include <functional>
 
 class QDialog;
 class QPrinter;
@@ -21,6 +22,9 @@ class Prompts {
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
     // Print dialog: true when the operator confirmed a printer.
     virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
+    // Print preview of what `paint` draws on the printer; the operator may print from it.
+    virtual void printPreview(QWidget* parent, QPrinter& printer,
+                              const std::function<void(QPrinter*)>& paint) = 0;
     // Shows a modal dialog and returns its result (QDialog::exec).
     virtual int runDialog(QDialog& dialog) = 0;
 };

@@ -5,6 +5,8 @@
 #include "app/numbers.h"
 #include "catalog/catalog.h"
 #include "ui/main/form_main_texts.h"
+#include "ui/tools/form_log.h"
+#include "ui/tools/form_scan.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -216,12 +218,18 @@ void Form_main::buildMenus() {
     MenuFile->setObjectName("MenuFile");
     MenuSettings = menuBar()->addMenu(QString());
     MenuSettings->setObjectName("MenuSettings");
+    MenuTools = menuBar()->addMenu(QString());
+    MenuTools->setObjectName("MenuTools");
     MenuHelp = menuBar()->addMenu(QString());
     MenuHelp->setObjectName("MenuHelp");
     VoceExit = action("VoceExit");
     VoceSerialSetting = action("VoceSerialSetting");
     VoceLanguage = action("VoceLanguage");
     VoceAbout = action("VoceAbout");
+    VoceLog = action("VoceLog");
+    VoceScan = action("VoceScan");
+    MenuTools->addAction(VoceLog);
+    MenuTools->addAction(VoceScan);
     MenuFile->addAction(VoceExit);
     MenuSettings->addAction(VoceSerialSetting);
     MenuSettings->addAction(VoceLanguage);
@@ -230,6 +238,16 @@ void Form_main::buildMenus() {
     connect(VoceSerialSetting, &QAction::triggered, this, &Form_main::onSerialSetting);
     connect(VoceLanguage, &QAction::triggered, this, &Form_main::onLanguage);
     connect(VoceAbout, &QAction::triggered, this, &Form_main::onAbout);
+    connect(VoceLog, &QAction::triggered, this, [this] { ShowCommunicationLog(this); });
+    connect(VoceScan, &QAction::triggered, this,
+            [this] { ShowBusScan(this, [this](int address) { SelectAddress(address); }); });
+}
+
+Form_main::~Form_main() {
+    // Children still emit while they are destroyed (an editable list commits its text when it
+    // loses the focus); by then this window is no longer a Form_main.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
 }
 
 void Form_main::setDesignTexts() {

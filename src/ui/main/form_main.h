@@ -19,6 +19,7 @@ class Form_main : public QMainWindow {
   public:
     // Builds the window with its design-time texts, then runs the load sequence.
     explicit Form_main(QWidget* parent = nullptr);
+    ~Form_main() override;
 
     // One command to the drive at `add`: frame on the line, TX/RX/description fields filled.
     // Failures (port, link, value) are told in a message box; the outcome is returned so that a
@@ -28,6 +29,8 @@ class Form_main : public QMainWindow {
 
     void SetLingua();
     void CaricaListe();
+    // Makes `address` (0..31) the current drive address, as picking it in the list does.
+    void SelectAddress(int address);
     void AggiornaStatus();
 
   protected:
@@ -71,8 +74,8 @@ class Form_main : public QMainWindow {
     QLineEdit *TextTx, *TextRx, *ParRx;
     QGroupBox *Frame_Tx, *Frame_Rx, *Frame_ParRX;
     QLabel* Statusbar;
-    QMenu *MenuFile, *MenuSettings, *MenuHelp;
-    QAction *VoceExit, *VoceSerialSetting, *VoceLanguage, *VoceAbout;
+    QMenu *MenuFile, *MenuSettings, *MenuTools, *MenuHelp;
+    QAction *VoceExit, *VoceSerialSetting, *VoceLanguage, *VoceAbout, *VoceLog, *VoceScan;
 
     bool running_ = false; // an operation of this window is waiting for the drive
 };

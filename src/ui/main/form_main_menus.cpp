@@ -24,6 +24,12 @@ void Form_main::onAddrActivated(int index) {
     Module1::Indirizzo = ToInt16(Val(text.toStdString())).value_or(0);
 }
 
+void Form_main::SelectAddress(int address) {
+    if (address < 0 || address > 31) return;
+    Module1::Indirizzo = static_cast<int16_t>(address);
+    Combo_Addr->setCurrentIndex(address + 1); // the items are "switchall", 0, 1, ..., 31
+}
+
 void Form_main::onPrgEeprom() {
     if (Module1::Indirizzo == Module1::BroadcastAddress) {
         UiPrompts().message(
