@@ -1,21 +1,31 @@
-// Renders the main windows offscreen into PNG files for the README:
+// Renders the main window, the program editor with a sample program, a parameter dialog and the
+// communication log offscreen into PNG files for the README:
 //   screenshots OUTPUT_DIR [LANGUAGE]
 #include "app/module1.h"
+#include "catalog/catalog.h"
 #include "drivebus.h"
+#include "editor/form_prgeeprom.h"
+#include "editor/linecodec.h"
 #include "link/transaction.h"
 #include "simulatedport.h"
+#include "ui/dialogs/form_trigger.h"
 #include "ui/main/form_main.h"
+#include "ui/tools/form_log.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTimer>
 
 namespace {
 
-void Save(QWidget& w, const QString& path) {
+QString g_out, g_suffix;
+
+void Save(QWidget& w, const char* name) {
     w.show();
-    QCoreApplication::processEvents(); // one-off layout before the grab, not a wait
+    QCoreApplication::processEvents(); // lay the window out once before the grab; not a wait
+    const QString path = g_out + "/" + name + g_suffix + ".png";
     w.grab().save(path);
     std::printf("%s\n", qPrintable(path));
 }
@@ -25,24 +35,53 @@ void Save(QWidget& w, const QString& path) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString(argv[1]) : QString("docs");
+    g_out = QDir(argc > 1 ? QString(argv[1]) : QString("docs")).absolutePath();
     const int lingua = argc > 2 ? std::atoi(argv[2]) : 2;
-    const QString suffix = lingua == 2 ? QString() : QString("-%1").arg(lingua);
-    QDir().mkpath(out);
-    const QString outDir = QDir(out).absolutePath();
+    g_suffix = lingua == 2 ? QString() : QString("-%1").arg(lingua);
+    QDir().mkpath(g_out);
 
     QTemporaryDir work; // the configuration file is written where the program runs
     QDir::setCurrent(work.path());
     DriveBus bus;
     SimulatedPort port(bus);
     SetSharedPort(&port);
+    ProgramTrafficLog();
 
     Form_main main;
     Module1::Lingua = static_cast<int16_t>(lingua);
     main.CaricaListe();
     main.SetLingua();
+    Module1::Indirizzo = 1;
+    main.findChild<QComboBox*>("Combo_Addr")->setCurrentIndex(2);
+    main.findChild<QComboBox*>("Combo_Fmax")->setEditText("20000");
+    main.TxRxSeriale(1, 168, 3000, 0, 3, 1, 0);
+    main.TxRxSeriale(1, 99, 0, 0, 1, 1, 0);
+    main.TxRxSeriale(99, 17, 0, 0, 1, 1, 0);
+    main.TxRxSeriale(1, 49, -1000, 0, 5, 1, 0);
+    main.TxRxSeriale(1, 18, 0, 0, 1, 8, 0);
     main.resize(main.sizeHint());
-    Save(main, outDir + "/main" + suffix + ".png");
-    if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
+    Save(main, "main");
+
+    Form_PrgEeprom editor;
+    PrgStore& store = editor.Grid().PrgLines;
+    store[0] = {
+        StringaCmd(168, 3000, 0, 0, 3),   StringaCmd(38, 4, 0, 0, 2),   StringaCmd(32, 400, 0, 0, 3),
+        StringaCmd(33, 8000, 0, 0, 3),    StringaCmd(34, 25, 0, 0, 2),  StringaCmd(41, 0, 37, 2, 2),
+        StringaCmd(49, 25600, 0, 0, 5),   StringaCmd(244, 10, 0, 0, 2), StringaCmd(49, -25600, 0, 0, 5),
+        StringaCmd(160, 12800, 17, 3, 6), StringaCmd(245, 0, 0, 0, 1)};
+    editor.ShowPrg(0);
+    editor.resize(editor.sizeHint().width() + 80, editor.sizeHint().height());
+    Save(editor, "editor");
+
+    Module1::TriggerTitle = CommandDescription(29, lingua);
+    Form_Trigger trigger;
+    for (const char* box : {"Text_IN1", "Text_IN3", "Text_LEV2"})
+        trigger.findChild<QLineEdit*>(box)->setText("1");
+    Save(trigger, "trigger");
+
+    Form_Log log;
+    log.model().refresh();
+    log.resize(900, 300);
+    Save(log, "log");
     return 0;
 }
