@@ -32,13 +32,7 @@ int main(int argc, char** argv) {
             store[p][l] = StringaCmd(168, 1000 + l, 0, 0, 3);
 
     std::string status;
-    TransferIo io;
-    io.ask = [](const std::string&) { return true; };
-    io.input = [](const std::string&, const std::string&) { return std::string(); };
-    io.setStatus = [&](const std::string& s) { status = s; };
-    io.appendStatus = [&](const std::string& s) { status += s; };
-    io.beep = [] {};
-    io.showProgram = [] {};
+    TransferIo io = HeadlessIo(status);
 
     QElapsedTimer clock;
     qint64 last = 0, longest = 0, beats = 0;

@@ -206,16 +206,31 @@ PolledExchange EepromExchange(int add, const std::string& cmdString, double time
     return PolledTransaction(*port, add, cmdString, timeoutSeriale, instring);
 }
 
+TransferIo HeadlessIo(std::string& status, bool answer) {
+    TransferIo io;
+    io.ask = [answer](const std::string&) { return answer; };
+    io.input = [](const std::string&, const std::string&) { return std::string(); };
+    io.setStatus = [&status](const std::string& s) { status = s; };
+    io.appendStatus = [&status](const std::string& s) { status += s; };
+    io.beep = [] {};
+    io.showProgram = [] {};
+    return io;
+}
+
+// One drive operation at a time: while another runs, a beep and nothing else.
+static bool Refused(const BusOperation& bus, TransferIo& io) {
+    if (bus.acquired()) return false;
+    if (io.beep) io.beep();
+    return true;
+}
+
 void TxRxCMDEEPROM(int add, const std::string& cmdString, std::string& instring, double timeoutSeriale) {
     instring = EepromExchange(add, cmdString, timeoutSeriale, instring).instring;
 }
 
 void ReadAllPrg(PrgStore& store, TransferIo& io) {
     BusOperation bus;
-    if (!bus.acquired()) {
-        if (io.beep) io.beep();
-        return;
-    }
+    if (Refused(bus, io)) return;
     if (!Ask(io, "Vuoi leggere i programmi dal drive ?", "Read programs from drive ?")) return;
     Status status(io);
     status.write("Reading programs from drive..." + CrLf);
@@ -254,39 +269,27 @@ void ReadAllPrg(PrgStore& store, TransferIo& io) {
 
 void SendPrg(PrgStore& store, int program, TransferIo& io) {
     BusOperation bus;
-    if (!bus.acquired()) {
-        if (io.beep) io.beep();
-        return;
-    }
+    if (Refused(bus, io)) return;
     SendRange(store, program, io);
 }
 
 void SendAllPrg(PrgStore& store, TransferIo& io) {
     BusOperation bus;
-    if (!bus.acquired()) {
-        if (io.beep) io.beep();
-        return;
-    }
+    if (Refused(bus, io)) return;
     if (!Ask(io, "Vuoi inviare tutti i programmi al drive ?", "Send all programs to drive ?")) return;
     SendRange(store, AllPrograms, io);
 }
 
 void SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
     BusOperation bus;
-    if (!bus.acquired()) {
-        if (io.beep) io.beep();
-        return;
-    }
+    if (Refused(bus, io)) return;
     if (!Ask(io, "Vuoi inviare il programma corrente al drive ?", "Send current program to drive ?")) return;
     SendRange(store, prgActive, io);
 }
 
 void DeletePrg(TransferIo& io) {
     BusOperation bus;
-    if (!bus.acquired()) {
-        if (io.beep) io.beep();
-        return;
-    }
+    if (Refused(bus, io)) return;
     Status status(io);
     status.write("");
     std::string answer =
@@ -306,10 +309,7 @@ void DeletePrg(TransferIo& io) {
 
 void DeleteAllPrg(TransferIo& io) {
     BusOperation bus;
-    if (!bus.acquired()) {
-        if (io.beep) io.beep();
-        return;
-    }
+    if (Refused(bus, io)) return;
     if (!Ask(io, "Vuoi cancellare tutti i programmi ?", "Erase all programs ?")) return;
     Status status(io);
     status.write("Erasing all programs...");
@@ -321,10 +321,7 @@ void DeleteAllPrg(TransferIo& io) {
 void CopyPrg(PrgStore& store, TransferIo& io) {
     // No drive traffic, but a copy must not change the store under a running transfer.
     BusOperation bus;
-    if (!bus.acquired()) {
-        if (io.beep) io.beep();
-        return;
-    }
+    if (Refused(bus, io)) return;
     Status status(io);
     status.write("");
     int source =

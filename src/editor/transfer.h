@@ -19,6 +19,10 @@ struct TransferIo {
     std::function<void()> showProgram; // ShowPrg(PrgActive) after the store changed
 };
 
+// An io without a window, for scripted runs (benchmarks, soak and fault tests): every question is
+// answered `answer`, every prompt cancelled, the status box kept in `status`.
+TransferIo HeadlessIo(std::string& status, bool answer = true);
+
 // The editor's transaction: sends the bytes once and polls for the reply (hex text, "" for none).
 void TxRxCMDEEPROM(int add, const std::string& cmdString, std::string& instring, double timeoutSeriale);
 // The same on the shared port, with the outcome (port failures, link lost) for the caller.

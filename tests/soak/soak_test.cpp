@@ -66,13 +66,7 @@ TEST_F(Soak, AThousandProgramLinesTransferred) {
         for (int l = 0; l < 30; ++l)
             store[p][l] = StringaCmd(168, 100 * p + l, 0, 0, 3);
     std::string status;
-    TransferIo io;
-    io.ask = [](const std::string&) { return true; };
-    io.input = [](const std::string&, const std::string&) { return std::string(); };
-    io.setStatus = [&](const std::string& s) { status = s; };
-    io.appendStatus = [&](const std::string& s) { status += s; };
-    io.beep = [] {};
-    io.showProgram = [] {};
+    TransferIo io = HeadlessIo(status);
 
     SendPrg(store, 99, io); // warm-up: 510 lines
     ASSERT_EQ(status.find("ERROR"), std::string::npos) << status;

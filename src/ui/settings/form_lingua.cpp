@@ -3,6 +3,7 @@
 #include "app/fileconfig.h"
 #include "app/module1.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/settings/option_buttons.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -45,21 +46,13 @@ Form_lingua::Form_lingua(QWidget* parent) : QDialog(parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddOkRow(layout, ok);
 
     Form_Load();
 }
 
 void Form_lingua::Form_Load() {
-    for (QRadioButton* option : options_) {
-        option->setAutoExclusive(false);
-        option->setChecked(false);
-        option->setAutoExclusive(true);
-    }
+    ClearOptions(options_);
     if (Module1::Lingua < 1 || Module1::Lingua > 3) return; // design texts, nothing chosen
     SetLingua();
     options_[Module1::Lingua - 1]->setChecked(true);

@@ -5,6 +5,7 @@
 #include "app/numbers.h"
 #include "link/portmap.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/settings/option_buttons.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -71,22 +72,13 @@ Form_serial::Form_serial(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ports);
     layout->addWidget(rates);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddOkRow(layout, ok);
 
     Form_Load();
 }
 
 void Form_serial::Form_Load() {
-    for (QRadioButton* option : options_) {
-        // Exclusive buttons cannot all be cleared otherwise.
-        option->setAutoExclusive(false);
-        option->setChecked(false);
-        option->setAutoExclusive(true);
-    }
+    ClearOptions(options_);
     if (Module1::ComPort >= 1 && Module1::ComPort <= 4) options_[Module1::ComPort - 1]->setChecked(true);
     SetLingua();
     ShowDevices();
