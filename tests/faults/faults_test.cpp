@@ -31,7 +31,7 @@ class Faults : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(sim.ready());
         Module1::ResetGlobals();
-        WaitScale = 0.1; // the pseudo-terminal answers within a millisecond
+        WaitScale = 0.25; // the pseudo-terminal answers within milliseconds, also under sanitizers
         SetSharedPort(&port);
         window = std::make_unique<Form_main>();
         Module1::Indirizzo = 1;
@@ -143,7 +143,7 @@ TEST_F(Faults, GarbageCutAndSlowReplies) {
 }
 
 TEST_F(Faults, DeviceVanishesDuringAProgramTransfer) {
-    QTimer::singleShot(300, [this] { sim.post("vanish"); });
+    QTimer::singleShot(1000, [this] { sim.post("vanish"); }); // while the lines go out
     auto start = std::chrono::steady_clock::now();
     SendPrg(store, 99, io);
     EXPECT_LT(Seconds(start), 10.0);
