@@ -1,61 +1,35 @@
 // End to end: the diagnostics window on the real serial port against kmd-sim's pseudo-terminal.
 #include "diag_support.h"
+#include "kmdsim_process.h"
 #include "link/buswait.h"
 #include "link/qtserialport.h"
 #include "ui/diagnostics/form_special.h"
 #include "ui/diagnostics/special_tests.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
-class KmdSimTest : public DiagFixture {
-  protected:
-    void SetUp() override {
-        DiagFixture::SetUp();
-        ASSERT_TRUE(dir.isValid());
-        oldDir = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        sim.setWorkingDirectory(dir.path());
-        sim.start(KMD_SIM_PATH, {"--com", "1"});
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        for (int i = 0; i < 100 && !QFileInfo("com1").isSymLink(); ++i)
-            WaitSeconds(0.05 / WaitScale);
-        ASSERT_TRUE(QFileInfo("com1").isSymLink()) << "kmd-sim did not link ./com1";
-        SetSharedPort(&serial);
-        ShowDiagnostics(nullptr);
-        window = DiagnosticsWindow();
-    }
-    void TearDown() override {
-        if (window) window->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        serial.close();
-        SetSharedPort(nullptr);
-        sim.terminate();
-        sim.waitForFinished(5000);
-        QDir::setCurrent(oldDir);
-        DiagFixture::TearDown();
-    }
-    void say(const char* line) {
-        sim.write(line);
-        ASSERT_TRUE(sim.waitForReadyRead(5000));
-        sim.readAll();
-    }
-    void click(const char* name) { QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton); }
-    QString text1() { return window->findChild<QPlainTextEdit*>("Text1")->toPlainText(); }
-
-    QTemporaryDir dir;
-    QString oldDir;
-    QProcess sim;
+TEST_F(DiagFixture, AllThreeTestsRunAgainstKmdSim) {
+    KmdSimProcess sim;
+    ASSERT_TRUE(sim.ready());
     QtSerialPort serial;
-    Form_SPECIAL* window = nullptr;
-};
-
-TEST_F(KmdSimTest, AllThreeTestsRunAgainstTheSimulatedDrive) {
+    SetSharedPort(&serial);
+    ShowDiagnostics(nullptr);
+    Form_SPECIAL* window = DiagnosticsWindow();
+    struct Cleanup {
+        QtSerialPort& serial;
+        ~Cleanup() {
+            if (DiagnosticsWindow()) DiagnosticsWindow()->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            serial.close();
+            SetSharedPort(nullptr);
+        }
+    } cleanup{serial};
+    auto click = [&](const char* name) {
+        QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton);
+    };
+    auto text1 = [&] { return window->findChild<QPlainTextEdit*>("Text1")->toPlainText(); };
     std::vector<std::string> sent;
     int loopSends = 0;
     watchSent([&](int code, const std::string& frame) {
@@ -69,7 +43,7 @@ TEST_F(KmdSimTest, AllThreeTestsRunAgainstTheSimulatedDrive) {
                                               " FC 41 32 00 90"}));
     EXPECT_EQ(text1(), "Text1");
 
-    say("analog 1 1010\n");
+    ASSERT_TRUE(sim.control("analog 1 1010"));
     click("Command_Loop");
     EXPECT_EQ(loopSends, 3);
     EXPECT_TRUE(text1().startsWith("POSIZIONE=FC ")) << text1().toStdString();

@@ -3,77 +3,63 @@
 #include <gtest/gtest.h>
 #include <set>
 
-TEST(LoopScaling, AnalogReplyBecomesAPosition) {
-    // Full scale 1010 counts is 25600 steps.
-    EXPECT_EQ(AnalogOfReply("FC 26 D2 03 F2 1A"), 1010);
-    EXPECT_EQ(LoopPosition(AnalogOfReply("FC 26 D2 03 F2 1A")), 25600);
-    EXPECT_EQ(LoopPosition(AnalogOfReply("FC 26 D2 00 00 1A")), 0);
-    EXPECT_EQ(LoopPosition(1), 25); // 25.3 keeps its integer part
-    EXPECT_EQ(LoopPosition(65535), 1661085);
+TEST(SpecialLogic, RepliesReadAsAnalogValueAndStatusBit) {
+    // Full scale 1010 counts is 25600 steps; 25.3 keeps its integer part.
+    for (auto [analog, position] : {std::pair{1010, 25600}, {0, 0}, {1, 25}, {65535, 1661085}})
+        EXPECT_EQ(LoopPosition(analog), position) << analog;
+    const std::pair<const char*, int> analog[] = {
+        {"FC 26 D2 03 F2 1A", 1010}, {"FC 26 D2 00 00 1A", 0}, {"06", 0}, {"15", 0}, {"", 0},
+        {"FC 26 D2 03", 3 * 256}, // the fifth byte is missing
+        {"FC 26 D2 0", 0},        // half a byte
+        {"FC 26 D2 ZZ 10 00", 16}};
+    for (auto [reply, value] : analog)
+        EXPECT_EQ(AnalogOfReply(reply), value) << reply;
+    // The last bit of the reply decides; a refusal keeps the wait going, nothing ends it, and a
+    // reply longer than a 16-bit number is still read.
+    const std::pair<const char*, bool> status[] = {{"01", true},
+                                                   {"81", true},
+                                                   {"15", true},
+                                                   {"00", false},
+                                                   {"06", false},
+                                                   {"", false},
+                                                   {"FC 21 AC 00 00 00 01", true},
+                                                   {"FF FF FF FE", false}};
+    for (auto [reply, bit] : status)
+        EXPECT_EQ(StatusBit0(reply), bit) << reply;
 }
 
-TEST(LoopScaling, ShortOrOddRepliesReadAsZero) {
-    EXPECT_EQ(AnalogOfReply("06"), 0);
-    EXPECT_EQ(AnalogOfReply("15"), 0);
-    EXPECT_EQ(AnalogOfReply(""), 0);
-    EXPECT_EQ(AnalogOfReply("FC 26 D2 03"), 3 * 256); // the fifth byte is missing
-    EXPECT_EQ(AnalogOfReply("FC 26 D2 0"), 0);        // half a byte
-    EXPECT_EQ(AnalogOfReply("FC 26 D2 ZZ 10 00"), 16);
-}
-
-TEST(StatusBit, LastBitOfTheReplyDecides) {
-    EXPECT_TRUE(StatusBit0("01"));
-    EXPECT_TRUE(StatusBit0("81"));
-    EXPECT_TRUE(StatusBit0("15")); // a refusal keeps the wait going
-    EXPECT_FALSE(StatusBit0("00"));
-    EXPECT_FALSE(StatusBit0("06"));
-    EXPECT_FALSE(StatusBit0("")); // nothing came: the wait ends
-    // Longer than a 16-bit number: still read, not a failure.
-    EXPECT_TRUE(StatusBit0("FC 21 AC 00 00 00 01"));
-    EXPECT_FALSE(StatusBit0("FF FF FF FE"));
-}
-
-TEST(StepDraws, StayInTheirRangesOverManyRuns) {
+TEST(SpecialLogic, StepDrawsStayInTheirRangesOverManyRuns) {
     std::set<int> ramps;
     int moves = 0, negative = 0, fmaxLow = 40000, fmaxHigh = 0, distLow = 1 << 30, distHigh = 0;
     for (uint32_t seed = 1; seed <= 200; ++seed) {
         StepRandom random(seed);
-        for (int i = 0; i < 100; ++i) {
-            StepMove m = DrawMove(random);
-            ++moves;
+        for (int i = 0; i < 100; ++i, ++moves) {
+            const StepMove m = DrawMove(random);
             ramps.insert(m.ramp);
             fmaxLow = std::min(fmaxLow, m.fmax);
             fmaxHigh = std::max(fmaxHigh, m.fmax);
-            int d = std::abs(m.distance);
+            const int d = std::abs(m.distance);
             ASSERT_EQ(d % 16, 0) << m.distance;
-            ASSERT_GE(d, 16);
-            ASSERT_LE(d, 51184);
             distLow = std::min(distLow, d);
             distHigh = std::max(distHigh, d);
-            if (m.distance < 0) ++negative;
+            negative += m.distance < 0;
         }
     }
     EXPECT_EQ(ramps, (std::set<int>{5, 6, 7, 8, 9}));
-    EXPECT_GE(fmaxLow, 2000);
-    EXPECT_LE(fmaxHigh, 39999);
-    EXPECT_LT(fmaxLow, 2100);
-    EXPECT_GT(fmaxHigh, 39900);
-    EXPECT_LT(distLow, 200);
-    EXPECT_GT(distHigh, 51000);
+    EXPECT_TRUE(fmaxLow >= 2000 && fmaxLow < 2100) << fmaxLow;
+    EXPECT_TRUE(fmaxHigh > 39900 && fmaxHigh <= 39999) << fmaxHigh;
+    EXPECT_TRUE(distLow >= 16 && distLow < 200) << distLow;
+    EXPECT_TRUE(distHigh > 51000 && distHigh <= 51184) << distHigh;
     // 127 of the 255 direction draws negate.
-    double share = static_cast<double>(negative) / moves;
-    EXPECT_NEAR(share, 127.0 / 255.0, 0.02);
-}
+    EXPECT_NEAR(static_cast<double>(negative) / moves, 127.0 / 255.0, 0.02);
 
-TEST(StepDraws, DrawsAreBelowOneAndTheSeedDecides) {
     StepRandom a(7), b(7), c(8);
     bool differ = false;
     for (int i = 0; i < 10000; ++i) {
-        float ra = a.next();
-        ASSERT_GE(ra, 0.0f);
-        ASSERT_LT(ra, 1.0f);
+        const float ra = a.next();
+        ASSERT_TRUE(ra >= 0.0f && ra < 1.0f) << ra;
         ASSERT_EQ(ra, b.next());
-        if (ra != c.next()) differ = true;
+        differ = differ || ra != c.next();
     }
-    EXPECT_TRUE(differ);
+    EXPECT_TRUE(differ); // the seed decides
 }

@@ -13,18 +13,6 @@
 
 namespace {
 
-std::string ReadBytes(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<cannot open>";
-    return f.readAll().toStdString();
-}
-
-void WriteBytes(const QString& path, const std::string& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
 // A file with the header and the given body lines, CR LF after each.
 std::string FileOf(std::initializer_list<const char*> lines) {
     std::string text = "KMD EEPROM FILE V1.0\r\n";
@@ -33,41 +21,21 @@ std::string FileOf(std::initializer_list<const char*> lines) {
     return text;
 }
 
-bool StoreEmpty(const PrgStore& store) {
-    for (const Program& p : store)
-        for (const std::string& l : p)
-            if (!l.empty()) return false;
-    return true;
-}
-
 } // namespace
 
 TEST(PrgFile, WritesHeaderMarkersAndLinesWithCrLf) {
     PrgStore store;
     store[0][0] = "26 02";
     store[0][1] = "A8 0F A0";
-    const std::string text = FormatPrgFile(store);
     std::string expected = "KMD EEPROM FILE V1.0\r\n--PRG0--\r\n26 02\r\nA8 0F A0\r\n--ENDPRG--\r\n";
     for (int p = 1; p <= 16; ++p)
         expected += "--PRG" + std::to_string(p) + "--\r\n--ENDPRG--\r\n";
-    EXPECT_EQ(text, expected);
-}
-
-TEST(PrgFile, EmptyStoreIs35Lines) {
-    const std::string text = FormatPrgFile(PrgStore{});
-    size_t lines = 0;
-    for (size_t i = text.find("\r\n"); i != std::string::npos; i = text.find("\r\n", i + 2))
-        ++lines;
-    EXPECT_EQ(lines, 35u);
-    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1); // no bare LF
-    EXPECT_EQ(text.substr(text.size() - 12), "--ENDPRG--\r\n");
+    EXPECT_EQ(FormatPrgFile(store), expected);
 }
 
 TEST(PrgFile, RoundTripKeepsEveryLineAndTrailingBlanks) {
     PrgStore store;
-    store[0][0] = "A8 0F A0 ";
-    store[0][1] = "26 02 ";
-    store[0][2] = "11";
+    store[0] = {"A8 0F A0 ", "26 02 ", "11"};
     store[7][0] = "31 FF FF FC 18";
     for (int i = 0; i < LinesPerProgram; ++i)
         store[16][i] = "22 " + std::to_string(10 + i % 80);
@@ -89,46 +57,35 @@ TEST(PrgFile, StartLineMarkerRules) {
 
     // "--PRG" alone is too short to start a program: it is a line of the current program.
     c = ParsePrgFile(FileOf({"--PRG3--", "--PRG", "11"}));
-    EXPECT_EQ(c.store[3][0], "--PRG");
-    EXPECT_EQ(c.store[3][1], "11");
+    EXPECT_EQ(c.store[3], (Program{"--PRG", "11"}));
 
     // Blank lines are skipped; ENDPRG does not end the program, later lines join it.
     c = ParsePrgFile(FileOf({"", "--PRG2--", "", "11", "--ENDPRG--", "", "26 02", "--PRG4--", "A8 0F A0"}));
-    EXPECT_EQ(c.store[2][0], "11");
-    EXPECT_EQ(c.store[2][1], "26 02");
-    EXPECT_EQ(c.store[2][2], "");
+    EXPECT_EQ(c.store[2], (Program{"11", "26 02"}));
     EXPECT_EQ(c.store[4][0], "A8 0F A0");
 
     // A second start line of the same program starts it again from line 0.
     c = ParsePrgFile(FileOf({"--PRG1--", "11", "22 01", "--PRG1--", "26 02"}));
-    EXPECT_EQ(c.store[1][0], "26 02");
-    EXPECT_EQ(c.store[1][1], "22 01");
+    EXPECT_EQ(c.store[1], (Program{"26 02", "22 01"}));
 
     // Lines before any start line belong to no program.
-    c = ParsePrgFile(FileOf({"11", "junk", "--ENDPRG--"}));
-    EXPECT_TRUE(StoreEmpty(c.store));
+    EXPECT_EQ(ParsePrgFile(FileOf({"11", "junk", "--ENDPRG--"})).store, PrgStore{});
 }
 
-TEST(PrgFile, HeaderMustMatchExactly) {
+TEST(PrgFile, HeaderAndLineEnds) {
     for (const char* bad :
          {"kmd eeprom file v1.0\r\n--PRG0--\r\n11\r\n", "KMD EEPROM FILE V1.0 \r\n--PRG0--\r\n11\r\n",
           "\r\nKMD EEPROM FILE V1.0\r\n--PRG0--\r\n11\r\n", "garbage"}) {
         const PrgFileContent c = ParsePrgFile(bad);
         EXPECT_FALSE(c.headerOk) << bad;
-        EXPECT_TRUE(StoreEmpty(c.store)) << bad;
+        EXPECT_EQ(c.store, PrgStore{}) << bad;
     }
-    const PrgFileContent empty = ParsePrgFile("");
-    EXPECT_TRUE(empty.headerOk);
-    EXPECT_TRUE(StoreEmpty(empty.store));
-}
-
-TEST(PrgFile, AcceptsLfAndCrLineEnds) {
+    EXPECT_TRUE(ParsePrgFile("").headerOk);
     for (const char* text :
          {"KMD EEPROM FILE V1.0\n--PRG5--\n11\n26 02", "KMD EEPROM FILE V1.0\r--PRG5--\r11\r26 02\r"}) {
         const PrgFileContent c = ParsePrgFile(text);
         EXPECT_TRUE(c.headerOk);
-        EXPECT_EQ(c.store[5][0], "11");
-        EXPECT_EQ(c.store[5][1], "26 02");
+        EXPECT_EQ(c.store[5], (Program{"11", "26 02"}));
     }
 }
 
@@ -151,23 +108,16 @@ TEST(PrgFile, JunkLinesAreKeptAsTheyStand) {
     const std::string binary("\x01\xff zz\t", 6);
     const PrgFileContent c =
         ParsePrgFile(FileOf({"--PRG0--", longLine.c_str(), "hello world", "  "}) + binary + "\r\n");
-    EXPECT_EQ(c.store[0][0], longLine);
-    EXPECT_EQ(c.store[0][1], "hello world");
-    EXPECT_EQ(c.store[0][2], "  ");
-    EXPECT_EQ(c.store[0][3], binary);
+    EXPECT_EQ(c.store[0], (Program{longLine, "hello world", "  ", binary}));
 }
 
-TEST(PrgFile, LoadOfMissingFileSaysWhy) {
+TEST(PrgFile, MissingFileOrFolderSaysWhy) {
     QTemporaryDir dir;
     for (const QString& path : {dir.filePath("none.txt"), dir.path()}) {
         const PrgFileLoad load = LoadPrgFile(path.toStdString());
         EXPECT_FALSE(load.content.has_value()) << path.toStdString();
         EXPECT_FALSE(load.error.empty());
     }
-}
-
-TEST(PrgFile, SaveIntoMissingFolderFailsWithReason) {
-    QTemporaryDir dir;
     const auto error = SavePrgFile(dir.filePath("no/such/folder/p.txt").toStdString(), PrgStore{});
     ASSERT_TRUE(error.has_value());
     EXPECT_FALSE(error->empty());
@@ -179,13 +129,15 @@ TEST(PrgFile, SaveIntoMissingFolderFailsWithReason) {
 TEST(PrgFile, FailedSaveKeepsTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("progs.txt");
-    const std::string old = FileOf({"--PRG0--", "11"});
-    WriteBytes(path, old);
-
+    const QByteArray old = QByteArray::fromStdString(FileOf({"--PRG0--", "11"}));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    }
     PrgStore big;
     for (Program& p : big)
-        for (std::string& l : p)
-            l = "31 FF FF FC 18";
+        p.fill("31 FF FF FC 18");
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -197,7 +149,9 @@ TEST(PrgFile, FailedSaveKeepsTheOldFile) {
     std::signal(SIGXFSZ, previous);
 
     EXPECT_TRUE(error.has_value());
-    EXPECT_EQ(ReadBytes(path), old);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"progs.txt"}); // no temporary left
 }
 #endif

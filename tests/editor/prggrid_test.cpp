@@ -3,11 +3,12 @@
 
 #include "app/module1.h"
 #include "catalog/catalog.h"
-#include "editor/linecodec.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+using Lines = std::vector<std::string>;
 
 class PrgGridTest : public ::testing::Test {
   protected:
@@ -27,8 +28,8 @@ class PrgGridTest : public ::testing::Test {
         std::snprintf(buf, sizeof buf, "22 %02X", i);
         return buf;
     }
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> out;
+    Lines Stored() const {
+        Lines out;
         for (const std::string& l : grid.PrgLines[grid.PrgActive])
             if (!l.empty()) out.push_back(l);
         return out;
@@ -38,51 +39,37 @@ class PrgGridTest : public ::testing::Test {
 
 } // namespace
 
-TEST_F(PrgGridTest, ShowPrgCompactsAndDecodes) {
+TEST_F(PrgGridTest, ShowInsertAndDelete) {
     grid.PrgLines[3][4] = "A8 0F A0";
     grid.PrgLines[3][9] = "26 02 ";
     grid.PrgActive = 3;
-    grid.ShowPrg(3);
+    grid.ShowPrg(3); // gaps closed, descriptions decoded
     EXPECT_EQ(grid.GridRowCount, 3);
     EXPECT_EQ(grid.Cell(0, 0), "A8 0F A0");
-    EXPECT_EQ(grid.Cell(1, 0), "26 02 ");
-    EXPECT_EQ(grid.Cell(0, 1), DecodeCommand("A8 0F A0"));
     EXPECT_EQ(grid.Cell(0, 1), "Current 4000");
+    EXPECT_EQ(grid.Cell(1, 0), "26 02 ");
     EXPECT_EQ(grid.Cell(2, 0), "");
-}
 
-TEST_F(PrgGridTest, InsertBeforeALinePushesTheRestDown) {
+    grid.PrgActive = 0;
     Fill(3);
-    grid.InsertLine(1, "02");
-    EXPECT_EQ(Lines(), (std::vector<std::string>{Line(0), "02", Line(1), Line(2)}));
+    grid.InsertLine(1, "02"); // before a line: the rest moves down
+    EXPECT_EQ(Stored(), (Lines{Line(0), "02", Line(1), Line(2)}));
     EXPECT_EQ(grid.GridRowCount, 5);
-}
-
-TEST_F(PrgGridTest, DeleteTheOnlyLineLeavesTwoEmptyRows) {
-    grid.InsertLine(0, "11");
-    EXPECT_EQ(grid.DeleteGridRow(0), 0);
+    grid.ShowPrg(0);
+    EXPECT_EQ(grid.DeleteGridRow(1), 1); // a middle line: the cursor stays
+    EXPECT_EQ(grid.DeleteGridRow(3), 2); // the empty row: nothing deleted
+    EXPECT_EQ(grid.GridRowCount, 3);     // the empty row is hidden until the program is shown again
+    grid.ShowPrg(0);
+    EXPECT_EQ(grid.DeleteGridRow(2), 1); // the last line: the cursor goes to the new last line
+    EXPECT_EQ(Stored(), (Lines{Line(0), Line(1)}));
+    grid.DeleteGridRow(0);
+    EXPECT_EQ(grid.DeleteGridRow(0), 0); // the only line: two empty rows remain
     EXPECT_EQ(grid.GridRowCount, 2);
     EXPECT_EQ(grid.Cell(0, 0), "");
     EXPECT_EQ(grid.Cell(1, 0), "");
-    EXPECT_TRUE(Lines().empty());
-    // The next insert still lands at line 0 of the program.
-    grid.InsertLine(1, "26 02");
+    EXPECT_TRUE(Stored().empty());
+    grid.InsertLine(1, "26 02"); // still lands at line 0 of the program
     EXPECT_EQ(grid.PrgLines[0][0], "26 02");
-}
-
-TEST_F(PrgGridTest, DeleteMovesCursorToNewLastLine) {
-    Fill(3);
-    EXPECT_EQ(grid.DeleteGridRow(1), 1); // a middle line: the cursor stays
-    EXPECT_EQ(Lines(), (std::vector<std::string>{Line(0), Line(2)}));
-    EXPECT_EQ(grid.DeleteGridRow(1), 0); // the last line: the cursor goes to the new last line
-    EXPECT_EQ(Lines(), std::vector<std::string>{Line(0)});
-}
-
-TEST_F(PrgGridTest, DeleteOnTheEmptyRowRemovesNoLine) {
-    Fill(3);
-    EXPECT_EQ(grid.DeleteGridRow(3), 2);
-    EXPECT_EQ(Lines().size(), 3u);
-    EXPECT_EQ(grid.GridRowCount, 3); // the empty row is hidden until the program is shown again
 }
 
 TEST_F(PrgGridTest, PreviousAndNextStopAtTheEnds) {
@@ -96,7 +83,6 @@ TEST_F(PrgGridTest, PreviousAndNextStopAtTheEnds) {
     EXPECT_EQ(grid.Cell(0, 0), " ");
     grid.PreviousPrg();
     EXPECT_EQ(grid.PrgActive, 15);
-    EXPECT_EQ(grid.PrgLines[0][0], "11");
 }
 
 TEST_F(PrgGridTest, FullProgramRefusesInsertAndLosesNothing) {
@@ -109,33 +95,29 @@ TEST_F(PrgGridTest, FullProgramRefusesInsertAndLosesNothing) {
         EXPECT_FALSE(grid.InsertLine(row, "11"));
     grid.InsertGridRow(10);
     EXPECT_EQ(grid.PrgLines[0], before);
-    EXPECT_EQ(grid.Cell(50, 0), Line(50));
+    EXPECT_EQ(grid.DeleteGridRow(51), 50); // cursor on the append row: nothing deleted
+    EXPECT_EQ(grid.PrgLines[0], before);
+    // Losing a line makes room for one again.
+    grid.ShowPrg(0);
+    grid.DeleteGridRow(50);
+    EXPECT_EQ(Stored().size(), 50u);
+    EXPECT_TRUE(grid.InsertLine(50, "11"));
+    EXPECT_EQ(Stored().back(), "11");
 }
 
 TEST_F(PrgGridTest, EditsBeyondRow42ShiftAllRows) {
     Fill(50);
     ASSERT_TRUE(grid.InsertLine(0, "11")); // the 51st line: every line moves down, none drops out
-    std::vector<std::string> lines = Lines();
+    Lines lines = Stored();
     ASSERT_EQ(lines.size(), 51u);
     EXPECT_EQ(lines.front(), "11");
     EXPECT_EQ(lines.back(), Line(49));
     grid.DeleteGridRow(0); // and everything moves back up, down to line 50
-    lines = Lines();
+    lines = Stored();
     ASSERT_EQ(lines.size(), 50u);
     EXPECT_EQ(lines[45], Line(45));
     EXPECT_EQ(lines.back(), Line(49));
     grid.ShowPrg(0);
     EXPECT_EQ(grid.DeleteGridRow(49), 48);
-    EXPECT_EQ(Lines().back(), Line(48));
-}
-
-TEST_F(PrgGridTest, FullProgramCanLoseALineAndTakeOneAgain) {
-    Fill(51);
-    EXPECT_EQ(grid.DeleteGridRow(51), 50); // cursor on the append row: nothing deleted
-    EXPECT_EQ(Lines().size(), 51u);
-    grid.ShowPrg(0);
-    grid.DeleteGridRow(50);
-    EXPECT_EQ(Lines().size(), 50u);
-    EXPECT_TRUE(grid.InsertLine(50, "11"));
-    EXPECT_EQ(Lines().back(), "11");
+    EXPECT_EQ(Stored().back(), Line(48));
 }

@@ -3,27 +3,11 @@
 #include "link/buswait.h"
 #include "transfer_support.h"
 
-namespace {
-
-std::string Trimmed(std::string s) {
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
-
-// A store of two programs with lines of every length.
-PrgStore SampleStore() {
-    PrgStore s{};
-    s[0] = {"A8 0F A0", "26 02", "11", "31 FF FF FC 18", "A0 25 00 00 03 E8"};
-    s[16] = {"F4 0A", "F5"};
-    return s;
-}
-
-} // namespace
-
 TEST_F(TransferTest, SendAllThenReadAllGivesTheSamePrograms) {
     port->setReplyPieces(3, 0.001); // replies arrive in pieces, as on a real line
-    const PrgStore sent = SampleStore();
+    PrgStore sent{};
+    sent[0] = {"A8 0F A0", "26 02", "11", "31 FF FF FC 18", "A0 25 00 00 03 E8"};
+    sent[16] = {"F4 0A", "F5"};
     store = sent;
     rec.answers = {true, true};
     SendAllPrg(store, rec.io);
@@ -31,13 +15,11 @@ TEST_F(TransferTest, SendAllThenReadAllGivesTheSamePrograms) {
                          "PRG. N.0........OK\r\nPRG. N.16.....OK\r\n");
     ASSERT_EQ(bus->program(1, 0).size(), 5u);
     EXPECT_EQ(bus->program(1, 0)[3], Bytes("31 FF FF FC 18"));
-    EXPECT_EQ(bus->program(1, 16), (std::vector<std::string>{Bytes("F4 0A"), Bytes("F5")}));
+    EXPECT_EQ(bus->program(1, 16), (Frames{Bytes("F4 0A"), Bytes("F5")}));
 
     store = PrgStore{};
     ReadAllPrg(store, rec.io);
-    for (int p = 0; p < NumPrograms; ++p)
-        for (int i = 0; i < LinesPerProgram; ++i)
-            EXPECT_EQ(Trimmed(store[p][i]), sent[p][i]) << "program " << p << " line " << i;
+    ExpectSameProgramsIgnoringTrailingBlanks(store, sent);
     EXPECT_NE(rec.text1.find("PRG 00 - READY     \r\n"), std::string::npos);
     EXPECT_NE(rec.text1.find("PRG 15 - EMPTY     PRG 16 - READY     "), std::string::npos);
 }
@@ -46,13 +28,12 @@ TEST_F(TransferTest, BadRepliesToReadLeaveTheStoreAsItWas) {
     WaitScale = 0.005;
     bus->setProgram(1, 0, {Bytes("11"), Bytes("A8 0F A0")});
     bus->setProgram(1, 1, {Bytes("26 02")});
-    const PrgStore mine = SampleStore();
-    store = mine;
+    store[0] = {"F4 0A", "F5"};
+    const PrgStore mine = store;
     bus->setFault(DriveBus::Fault::CutShort);
     rec.answers = {true};
     ReadAllPrg(store, rec.io);
-    EXPECT_EQ(store[0], mine[0]);
-    EXPECT_EQ(store[1], mine[1]);
+    EXPECT_EQ(store, mine);
     EXPECT_EQ(rec.text1.find("READY"), std::string::npos) << rec.text1;
     // Replies of random bytes: the read ends, and whatever it stored is whole lines.
     bus->setFault(DriveBus::Fault::Garbage);

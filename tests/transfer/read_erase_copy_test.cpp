@@ -1,6 +1,5 @@
 // Reading all programs, erasing one or all, copying inside the store, and the switchall address.
 #include "app/module1.h"
-#include "catalog/catalog.h"
 #include "link/buswait.h"
 #include "transfer_support.h"
 
@@ -23,10 +22,6 @@ std::function<std::optional<std::string>(const std::string&)> DriveWith(std::map
     };
 }
 
-bool CatalogMissing() {
-    return Module1::TrovaComando(0xA8) < 0;
-}
-
 } // namespace
 
 TEST_F(TransferTest, ReadAllOfEmptyDriveLaysOutSeventeenStatuses) {
@@ -34,13 +29,10 @@ TEST_F(TransferTest, ReadAllOfEmptyDriveLaysOutSeventeenStatuses) {
     store[3][0] = "11";
     rec.answers = {true};
     ReadAllPrg(store, rec.io);
-    EXPECT_EQ(rec.questions, std::vector<std::string>{"Read programs from drive ?"});
-    std::string expected = "Reading programs from drive...\r\n" + S(0, "EMPTY") + "\r\n";
-    for (int line = 0; line < 4; ++line) {
-        for (int p = 1 + 4 * line; p <= 4 + 4 * line; ++p)
-            expected += S(p, "EMPTY");
-        if (line < 3) expected += "\r\n";
-    }
+    EXPECT_EQ(rec.questions, Frames{"Read programs from drive ?"});
+    std::string expected = "Reading programs from drive...\r\nPRG 00 - EMPTY     \r\n";
+    for (int p = 1; p <= 16; ++p)
+        expected += S(p, "EMPTY") + (p % 4 == 0 && p < 16 ? "\r\n" : "");
     EXPECT_EQ(rec.text1, expected);
     EXPECT_EQ(store, PrgStore{});
     EXPECT_EQ(rec.shows, 1);
@@ -48,12 +40,10 @@ TEST_F(TransferTest, ReadAllOfEmptyDriveLaysOutSeventeenStatuses) {
 }
 
 TEST_F(TransferTest, ReadAllStoresScannedLinesAndLeavesBadRepliesAlone) {
-    if (CatalogMissing()) GTEST_SKIP() << "command catalog not built yet";
     Module1::Lingua = 1;
-    store[2][0] = "26 02";
-    store[3][0] = "26 03";
-    store[4][0] = "26 04";
-    store[5][0] = "26 01";
+    for (int p : {2, 3, 4, 5})
+        store[p][0] = "26 0" + std::to_string(p);
+    const PrgStore before = store;
     useReplyPort().answer = DriveWith({{0, "A8 0F A0 26 02 11 5A"}, // closing byte present
                                        {1, "A8 0F A0 26 02 11"},    // last byte never examined
                                        {2, "A8 0F"},                // cut inside a command
@@ -62,18 +52,11 @@ TEST_F(TransferTest, ReadAllStoresScannedLinesAndLeavesBadRepliesAlone) {
                                        {5, "11 03 5A"}});           // last position no command
     rec.answers = {true};
     ReadAllPrg(store, rec.io);
-    EXPECT_EQ(rec.questions, std::vector<std::string>{"Vuoi leggere i programmi dal drive ?"});
-    EXPECT_EQ(store[0][0], "A8 0F A0 ");
-    EXPECT_EQ(store[0][1], "26 02 ");
-    EXPECT_EQ(store[0][2], "11 ");
-    EXPECT_EQ(store[0][3], "");
-    EXPECT_EQ(store[1][0], "A8 0F A0 ");
-    EXPECT_EQ(store[1][1], "26 02 ");
-    EXPECT_EQ(store[1][2], "");
-    EXPECT_EQ(store[2][0], "26 02"); // unchanged
-    EXPECT_EQ(store[3][0], "26 03");
-    EXPECT_EQ(store[4][0], "26 04");
-    EXPECT_EQ(store[5][0], "26 01");
+    EXPECT_EQ(rec.questions, Frames{"Vuoi leggere i programmi dal drive ?"});
+    EXPECT_EQ(store[0], (Program{"A8 0F A0 ", "26 02 ", "11 "}));
+    EXPECT_EQ(store[1], (Program{"A8 0F A0 ", "26 02 "}));
+    for (int p : {2, 3, 4, 5})
+        EXPECT_EQ(store[p], before[p]) << p;
     // Program 4 (no answer) shows nothing; the layout still breaks the line after it.
     std::string expected = "Reading programs from drive...\r\n" + S(0, "READY") + "\r\n" + S(1, "READY") +
                            S(2, "ERROR") + S(3, "ERROR") + "\r\n" + S(5, "ERROR");
@@ -81,26 +64,24 @@ TEST_F(TransferTest, ReadAllStoresScannedLinesAndLeavesBadRepliesAlone) {
 }
 
 TEST_F(TransferTest, ReadAllDropsLinesPastTheStoreAndSaysSo) {
-    if (CatalogMissing()) GTEST_SKIP() << "command catalog not built yet";
     std::string reply;
     for (int i = 0; i < 60; ++i)
         reply += "11 ";
-    reply += "5A";
-    useReplyPort().answer = DriveWith({{7, reply}});
+    useReplyPort().answer = DriveWith({{7, reply + "5A"}});
     rec.answers = {true};
     ReadAllPrg(store, rec.io);
-    for (int i = 0; i < LinesPerProgram; ++i)
-        EXPECT_EQ(store[7][i], "11 ");
+    Program full;
+    full.fill("11 ");
+    EXPECT_EQ(store[7], full);
     EXPECT_NE(rec.text1.find(S(7, "READY")), std::string::npos);
-    std::string note = S(16, "EMPTY") + "\r\nPRG 07 - 9 lines past line 51 dropped\r\n";
+    const std::string note = S(16, "EMPTY") + "\r\nPRG 07 - 9 lines past line 51 dropped\r\n";
     EXPECT_EQ(rec.text1.substr(rec.text1.size() - note.size()), note);
 }
 
 TEST_F(TransferTest, SwitchallOutcomes) {
     Module1::Indirizzo = 99;
     store[2][0] = "11";
-    PrgStore before = store;
-
+    const PrgStore before = store;
     rec.answers = {true};
     ReadAllPrg(store, rec.io);
     EXPECT_EQ(rec.text1, "Reading programs from drive...\r\n\r\n\r\n\r\n\r\n");
@@ -116,29 +97,28 @@ TEST_F(TransferTest, SwitchallOutcomes) {
     rec.answers = {true};
     SendAllPrg(store, rec.io);
     EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
-
     EXPECT_TRUE(framesHex().empty());
     EXPECT_EQ(store, before);
 }
 
-TEST_F(TransferTest, EraseAllAndItsQuestion) {
+TEST_F(TransferTest, EraseAllAndEraseOne) {
     Module1::Lingua = 1;
     rec.answers = {false, true};
     DeleteAllPrg(rec.io);
     EXPECT_TRUE(framesHex().empty());
     DeleteAllPrg(rec.io);
-    EXPECT_EQ(rec.questions, std::vector<std::string>(2, "Vuoi cancellare tutti i programmi ?"));
-    EXPECT_EQ(framesHex(), HexFrames({" FC 21 F9 E9"}));
+    EXPECT_EQ(rec.questions, Frames(2, "Vuoi cancellare tutti i programmi ?"));
+    EXPECT_EQ(framesHex(), Frames{" FC 21 F9 E9"});
     EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\n");
-}
 
-TEST_F(TransferTest, EraseOneReadsTheTypedNumber) {
+    bus->clearFrames();
+    Module1::Lingua = 2;
     rec.inputs = {"16", "17", "abc", "1e300", " 2.6", "-0.4", "-1"};
     for (int i = 0; i < 7; ++i)
         DeletePrg(rec.io);
     DeletePrg(rec.io); // cancelled
-    EXPECT_EQ(framesHex(), HexFrames({" FC 41 F3 10 BF", FrameTo(1, "F3 00").c_str(),
-                                      FrameTo(1, "F3 03").c_str(), FrameTo(1, "F3 00").c_str()}));
+    EXPECT_EQ(framesHex(),
+              (Frames{" FC 41 F3 10 BF", FrameTo(1, "F3 00"), FrameTo(1, "F3 03"), FrameTo(1, "F3 00")}));
     EXPECT_EQ(rec.text1, ""); // the cancelled one emptied the box and did nothing else
     ASSERT_EQ(rec.prompts.size(), 8u);
     EXPECT_EQ(rec.prompts[0], std::make_pair(std::string("Insert program number\r\n(from 0 to 16)"),
@@ -153,8 +133,7 @@ TEST_F(TransferTest, EraseOneReadsTheTypedNumber) {
 }
 
 TEST_F(TransferTest, CopyAsksUntilValidAndConfirms) {
-    store[2][0] = "A8 0F A0";
-    store[2][1] = "11";
+    store[2] = {"A8 0F A0", "11"};
     store[0][0] = "26 02";
     store[0][5] = "26 03";
     rec.text1 = "old";
@@ -164,12 +143,11 @@ TEST_F(TransferTest, CopyAsksUntilValidAndConfirms) {
     CopyPrg(store, rec.io);
     EXPECT_EQ(rec.text1, "");
     ASSERT_EQ(rec.prompts.size(), 5u);
-    EXPECT_EQ(rec.prompts[0].first, "Insert program source\r\n(from 0 to 16)");
-    EXPECT_EQ(rec.prompts[0].second, "Copy program");
+    EXPECT_EQ(rec.prompts[0], std::make_pair(std::string("Insert program source\r\n(from 0 to 16)"),
+                                             std::string("Copy program")));
     EXPECT_EQ(rec.prompts[3].first, "Insert program destination\r\n(from 0 to 16)");
-    EXPECT_EQ(rec.questions, std::vector<std::string>{"Copy program  2 to  0.\r\n"
-                                                      "The copy destroy all data in destination program!\r\n"
-                                                      "CONFIRM ?"});
+    EXPECT_EQ(rec.questions, Frames{"Copy program  2 to  0.\r\n"
+                                    "The copy destroy all data in destination program!\r\nCONFIRM ?"});
     EXPECT_EQ(store[0], store[2]);
     EXPECT_EQ(rec.shows, 1);
     EXPECT_TRUE(framesHex().empty());
@@ -177,17 +155,17 @@ TEST_F(TransferTest, CopyAsksUntilValidAndConfirms) {
 
 TEST_F(TransferTest, CopyNoCancelAndOntoItself) {
     Module1::Lingua = 1;
-    store[4][0] = "11";
-    store[4][1] = "26 02";
-    PrgStore before = store;
+    store[4] = {"11", "26 02"};
+    const PrgStore before = store;
     rec.inputs = {"4", "9"};
     CopyPrg(store, rec.io); // answered No
-    EXPECT_EQ(rec.prompts[0].first, "Inserisci il numero del programma da copiare\r\n(da 0 a 16)");
-    EXPECT_EQ(rec.prompts[0].second, "Copia di un programma");
+    EXPECT_EQ(rec.prompts[0],
+              std::make_pair(std::string("Inserisci il numero del programma da copiare\r\n(da 0 a 16)"),
+                             std::string("Copia di un programma")));
     EXPECT_EQ(rec.prompts[1].first, "Inserisci il numero del programma destinazione\r\n(da 0 a 16)");
-    EXPECT_EQ(rec.questions.back(), "Copia del programma  4 in  9.\r\n"
-                                    "La copia cancellerà il contenuto del programma destinazione!\r\n"
-                                    "CONFERMI ?");
+    EXPECT_EQ(rec.questions.back(),
+              "Copia del programma  4 in  9.\r\n"
+              "La copia cancellerà il contenuto del programma destinazione!\r\nCONFERMI ?");
     rec.inputs = {"4"};
     CopyPrg(store, rec.io); // destination cancelled
     rec.inputs = {"4", "4"};

@@ -16,34 +16,27 @@ std::function<std::optional<std::string>(const std::string&)> AckUntil(int failA
 
 } // namespace
 
-TEST_F(TransferTest, SendAllErasesThenWritesEachProgramWithLines) {
-    store[0][0] = "A8 0F A0";
-    store[0][1] = "26 02 "; // as read back from a drive
+TEST_F(TransferTest, SendAllAndSendCurrentOnTheWire) {
+    store[0] = {"A8 0F A0", "26 02 "}; // the second as read back from a drive
     store[3][0] = "11";
     rec.answers = {true};
     SendAllPrg(store, rec.io);
-    EXPECT_EQ(rec.questions, std::vector<std::string>{"Send all programs to drive ?"});
-    EXPECT_EQ(
-        framesHex(),
-        HexFrames({" FC 21 F9 E9", " FC 41 F0 00 D2", " FC 61 A8 0F A0 4B", FrameTo(1, "26 02").c_str(),
-                   " FC 21 F1 F1", FrameTo(1, "F0 03").c_str(), FrameTo(1, "11").c_str(), " FC 21 F1 F1"}));
-    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\n"
-                         "Send programs to drive...\r\n"
-                         "PRG. N.0.....OK\r\n"
-                         "PRG. N.3....OK\r\n");
-}
+    EXPECT_EQ(rec.questions, Frames{"Send all programs to drive ?"});
+    EXPECT_EQ(framesHex(),
+              (Frames{" FC 21 F9 E9", " FC 41 F0 00 D2", " FC 61 A8 0F A0 4B", FrameTo(1, "26 02"),
+                      " FC 21 F1 F1", FrameTo(1, "F0 03"), FrameTo(1, "11"), " FC 21 F1 F1"}));
+    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\nSend programs to drive...\r\n"
+                         "PRG. N.0.....OK\r\nPRG. N.3....OK\r\n");
 
-TEST_F(TransferTest, SendCurrentErasesOnlyThatProgram) {
+    // One program erases only itself; status texts are English in every language.
+    bus->clearFrames();
     Module1::Lingua = 1;
-    store[5][0] = "11";
-    store[6][0] = "11";
     rec.answers = {true};
-    SendCurrentPrg(store, 5, rec.io);
-    EXPECT_EQ(rec.questions, std::vector<std::string>{"Vuoi inviare il programma corrente al drive ?"});
-    EXPECT_EQ(framesHex(), HexFrames({FrameTo(1, "F3 05").c_str(), FrameTo(1, "F0 05").c_str(),
-                                      FrameTo(1, "11").c_str(), " FC 21 F1 F1"}));
-    // Status texts are English in every language.
-    EXPECT_EQ(rec.text1, "Erasing program 5...OK\r\nSend programs to drive...\r\nPRG. N.5....OK\r\n");
+    SendCurrentPrg(store, 3, rec.io);
+    EXPECT_EQ(rec.questions.back(), "Vuoi inviare il programma corrente al drive ?");
+    EXPECT_EQ(framesHex(),
+              (Frames{FrameTo(1, "F3 03"), FrameTo(1, "F0 03"), FrameTo(1, "11"), " FC 21 F1 F1"}));
+    EXPECT_EQ(rec.text1, "Erasing program 3...OK\r\nSend programs to drive...\r\nPRG. N.3....OK\r\n");
 }
 
 TEST_F(TransferTest, NothingToSendOrNoSendsNothing) {
@@ -63,8 +56,7 @@ TEST_F(TransferTest, NothingToSendOrNoSendsNothing) {
 TEST_F(TransferTest, DriveThatStopsAcknowledgingAtTheThirdLine) {
     ReplyPort& rp = useReplyPort();
     rp.answer = AckUntil(5); // F9, F0, line 1, line 2 acknowledged
-    for (int i = 0; i < 4; ++i)
-        store[2][i] = "11";
+    store[2] = {"11", "11", "11", "11"};
     store[4][0] = "11";
     rec.answers = {true};
     SendAllPrg(store, rec.io);
@@ -77,9 +69,8 @@ TEST_F(TransferTest, RefusedEraseOrBeginOfProgram) {
     ReplyPort& rp = useReplyPort();
     // F9 refused: nothing more is sent.
     rp.answer = [](const std::string&) { return std::optional<std::string>("\x15"); };
-    store[0][0] = "11";
-    store[1][0] = "11";
-    rec.answers = {true};
+    store[0][0] = store[1][0] = "11";
+    rec.answers = {true, true};
     SendAllPrg(store, rec.io);
     EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
     EXPECT_EQ(rp.frames.size(), 1u);
@@ -88,7 +79,6 @@ TEST_F(TransferTest, RefusedEraseOrBeginOfProgram) {
     rp.answer = [](const std::string& f) {
         return std::optional<std::string>(f == Bytes("FC 41 F0 00 D2") ? "\x15" : "\x06");
     };
-    rec.answers = {true};
     SendAllPrg(store, rec.io);
     EXPECT_EQ(rec.text1,
               "Erasing all programs...OK\r\nSend programs to drive...\r\nPRG. N.0...PRG. N.1....OK\r\n");
@@ -96,8 +86,7 @@ TEST_F(TransferTest, RefusedEraseOrBeginOfProgram) {
 }
 
 TEST_F(TransferTest, LineTooLongForAFrameIsNotSent) {
-    store[0][0] = "11";
-    store[0][1] = "01 02 03 04 05 06 07 08"; // only a hand-written file can hold this
+    store[0] = {"11", "01 02 03 04 05 06 07 08"}; // only a hand-written file can hold this
     rec.answers = {true};
     SendCurrentPrg(store, 0, rec.io);
     EXPECT_EQ(rec.text1, "Erasing program 0...OK\r\nSend programs to drive...\r\nPRG. N.0....ERROR\r\n"
@@ -110,7 +99,7 @@ TEST_F(TransferTest, SilentDriveEndsWithinTheAttemptBound) {
     WaitScale = 0.002;
     ReplyPort& rp = useReplyPort();
     store[0][0] = "11";
-    PrgStore before = store;
+    const PrgStore before = store;
     rec.answers = {true, true, true};
     SendAllPrg(store, rec.io);
     EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
@@ -124,19 +113,17 @@ TEST_F(TransferTest, SilentDriveEndsWithinTheAttemptBound) {
 
 TEST_F(TransferTest, PortFailureIsToldAndEndsTheOperation) {
     port->setOpenFailure("Device or resource busy");
+    const std::string why = "PORT ERROR - COM1 (sim:com1): Device or resource busy\r\n";
     store[0][0] = "11";
     rec.answers = {true, true, true};
     SendAllPrg(store, rec.io);
-    EXPECT_EQ(rec.text1,
-              "Erasing all programs...ERROR\r\nPORT ERROR - COM1 (sim:com1): Device or resource busy\r\n");
+    EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n" + why);
     ReadAllPrg(store, rec.io);
-    EXPECT_EQ(rec.text1,
-              "Reading programs from drive...\r\nPORT ERROR - COM1 (sim:com1): Device or resource busy\r\n");
+    EXPECT_EQ(rec.text1, "Reading programs from drive...\r\n" + why);
     EXPECT_EQ(store[0][0], "11");
     rec.inputs = {"4"};
     DeletePrg(rec.io);
-    EXPECT_EQ(rec.text1,
-              "Erasing program 4...ERROR\r\nPORT ERROR - COM1 (sim:com1): Device or resource busy\r\n");
+    EXPECT_EQ(rec.text1, "Erasing program 4...ERROR\r\n" + why);
     EXPECT_TRUE(framesHex().empty());
 }
 
@@ -144,8 +131,7 @@ TEST_F(TransferTest, AdapterVanishingMidTransfer) {
     ReplyPort& rp = useReplyPort();
     rp.answer = AckUntil(0);
     rp.vanishAt = 3; // after F9, F0 00, the first line
-    store[0][0] = "11";
-    store[0][1] = "11";
+    store[0] = {"11", "11"};
     rec.answers = {true};
     SendAllPrg(store, rec.io);
     EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\nSend programs to drive...\r\nPRG. N.0...ERROR\r\n"
@@ -157,9 +143,9 @@ TEST_F(TransferTest, BusyBusIsRefusedWithABeep) {
     BusOperation other;
     ASSERT_TRUE(other.acquired());
     store[0][0] = "11";
-    PrgStore before = store;
+    const PrgStore before = store;
     rec.text1 = "running";
-    rec.answers = {true, true, true, true, true, true, true};
+    rec.answers = std::deque<bool>(7, true);
     rec.inputs = {"1", "1", "2"};
     SendAllPrg(store, rec.io);
     SendCurrentPrg(store, 0, rec.io);

@@ -66,8 +66,14 @@ ReplyPort& TransferTest::useReplyPort() {
     return *replyPort;
 }
 
-std::vector<std::string> HexFrames(std::initializer_list<const char*> frames) {
-    return std::vector<std::string>(frames.begin(), frames.end());
+void ExpectSameProgramsIgnoringTrailingBlanks(const PrgStore& got, const PrgStore& sent) {
+    for (int p = 0; p < NumPrograms; ++p)
+        for (int i = 0; i < LinesPerProgram; ++i) {
+            std::string line = got[p][i];
+            while (!line.empty() && line.back() == ' ')
+                line.pop_back();
+            EXPECT_EQ(line, sent[p][i]) << "program " << p << " line " << i;
+        }
 }
 
 std::string FrameTo(int address, const std::string& hexData) {

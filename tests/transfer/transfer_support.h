@@ -67,7 +67,8 @@ class TransferTest : public SimFixture {
     std::unique_ptr<ReplyPort> replyPort;
 };
 
-// Frames a test expects, as hex text.
-std::vector<std::string> HexFrames(std::initializer_list<const char*> frames);
-// The frame of EEPROM command bytes to address 1 (checksum computed), as hex text.
+using Frames = std::vector<std::string>;
+// The frame of EEPROM command bytes to an address (checksum computed), as hex text.
 std::string FrameTo(int address, const std::string& hexData);
+// Every line of `got` equals the same line of `sent` once the drive's trailing blank is cut.
+void ExpectSameProgramsIgnoringTrailingBlanks(const PrgStore& got, const PrgStore& sent);
