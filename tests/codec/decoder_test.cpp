@@ -1,7 +1,6 @@
 #include "link/decoder.h"
 
 #include <gtest/gtest.h>
-#include <tuple>
 
 namespace {
 
@@ -15,34 +14,35 @@ std::string Reply(std::initializer_list<int> data) {
 
 const std::string Pos = "Posizione attuale:           ", PosEng = "Present position:            ";
 
-TEST(DescribeReply, ReadRepliesInEachLanguage) {
-    using C = std::tuple<int, std::string, int, std::string>; // code, reply, language, text
-    for (const auto& [code, reply, lingua, text] :
-         {C{18, Reply({0xFF, 0xFF, 0xFC, 0x18}), 1, Pos + "-1000"},
-          C{18, Reply({0, 0, 0x64, 0}), 2, PosEng + "25600"},
-          C{18, Reply({0x7F, 0xFF, 0xFF, 0xFF}), 2, PosEng + "2147483647"},
-          C{18, Reply({0x80, 0, 0, 0}), 3, PosEng + "-2147483648"},
-          C{16, Reply({0x12}), 1, "Versione software:1.2"}, C{16, Reply({0xAF}), 3, "Software release:A.F"},
-          C{20, Reply({3}), 1, "Tipo driver: 3"}, C{20, Reply({255}), 3, "Pcb type: 255"},
-          C{210, Reply({0x03, 0xFF}), 1, "AN_IN = 1023"}, C{210, Reply({0xFF, 0xFF}), 3, "AN_IN = 65535"},
-          C{19, Reply({0x81}), 1, "Stato I/O (BIT 7..0):     10000001"},
-          C{19, Reply({0x0F}), 2, "Drive I/O (BIT 7..0):     00001111"},
-          C{171, Reply({0x01}), 1, "Stato drive (BIT 7..0):     00000001"},
-          C{171, Reply({0x01}), 3, "Drive status(BIT 7..0):     00000001"},
-          C{172, "\x81", 1, "Stato drive (BIT 7..0):     10000001"},
-          C{172, "\x81", 2, "Drive status(BIT 7..0):     10000001"}})
-        EXPECT_EQ(DescribeReply(code, reply, lingua), text) << code << " language " << lingua;
-}
-
-TEST(DescribeReply, NothingForWrongLengthsOtherCodesOrLanguages) {
-    // An acknowledgement or error byte, a cut or over-long reply, a command that reads nothing, a
-    // language outside the three.
-    using C = std::tuple<int, std::string, int>;
-    for (const auto& [code, reply, lingua] :
-         {C{18, "\x06", 1}, C{18, Reply({0xFF, 0xFF, 0xFC}), 1}, C{18, Reply({0xFF, 0xFF, 0xFC, 0x18, 0}), 1},
-          C{16, "", 2}, C{210, Reply({3}), 2}, C{172, Reply({0x81}), 2}, C{171, "\x15", 2},
-          C{168, Reply({1}), 2}, C{0, "", 2}, C{18, Reply({0, 0, 0, 1}), 0}, C{18, Reply({0, 0, 0, 1}), 4}})
-        EXPECT_EQ(DescribeReply(code, reply, lingua), "") << code << " language " << lingua;
+TEST(DescribeReply, ReadRepliesInEachLanguageAndNothingForOtherReplies) {
+    // The position is signed 32 bits. Nothing for an acknowledgement or error byte, a cut or
+    // over-long reply, a command that reads nothing, or a language outside the three.
+    const struct {
+        int code;
+        std::string reply;
+        int lingua;
+        std::string text;
+    } cases[] = {
+        // clang-format off
+        {18, Reply({0xFF, 0xFF, 0xFC, 0x18}), 1, Pos + "-1000"}, {18, Reply({0, 0, 0x64, 0}), 2, PosEng + "25600"},
+        {18, Reply({0x7F, 0xFF, 0xFF, 0xFF}), 2, PosEng + "2147483647"},
+        {18, Reply({0x80, 0, 0, 0}), 3, PosEng + "-2147483648"},
+        {16, Reply({0x12}), 1, "Versione software:1.2"}, {16, Reply({0xAF}), 3, "Software release:A.F"},
+        {20, Reply({3}), 1, "Tipo driver: 3"}, {20, Reply({255}), 3, "Pcb type: 255"},
+        {210, Reply({0x03, 0xFF}), 1, "AN_IN = 1023"}, {210, Reply({0xFF, 0xFF}), 3, "AN_IN = 65535"},
+        {19, Reply({0x81}), 1, "Stato I/O (BIT 7..0):     10000001"},
+        {19, Reply({0x0F}), 2, "Drive I/O (BIT 7..0):     00001111"},
+        {171, Reply({0x01}), 1, "Stato drive (BIT 7..0):     00000001"},
+        {171, Reply({0x01}), 3, "Drive status(BIT 7..0):     00000001"},
+        {172, "\x81", 1, "Stato drive (BIT 7..0):     10000001"},
+        {172, "\x81", 2, "Drive status(BIT 7..0):     10000001"},
+        {18, "\x06", 1, ""}, {18, Reply({0xFF, 0xFF, 0xFC}), 1, ""}, {18, Reply({0xFF, 0xFF, 0xFC, 0x18, 0}), 1, ""},
+        {16, "", 2, ""}, {210, Reply({3}), 2, ""}, {172, Reply({0x81}), 2, ""}, {171, "\x15", 2, ""},
+        {168, Reply({1}), 2, ""}, {0, "", 2, ""}, {18, Reply({0, 0, 0, 1}), 0, ""}, {18, Reply({0, 0, 0, 1}), 4, ""},
+        // clang-format on
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DescribeReply(c.code, c.reply, c.lingua), c.text) << c.code << " language " << c.lingua;
 }
 
 } // namespace

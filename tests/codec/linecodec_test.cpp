@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 using namespace Module1;
 
@@ -40,14 +41,14 @@ TEST_F(LineCodec, BuildsLinesOfEveryLayoutAndRefusesWhatDoesNotFit) {
     for (const auto& c : cases)
         EXPECT_EQ(StringaCmd(CodiceCmd[c.slot], c.value, c.mask, TipoCmd[c.slot], NtxCmd[c.slot]), c.line)
             << "slot " << c.slot << " value " << c.value;
-    EXPECT_EQ(StringaCmd(0x31, std::nan(""), 0, 0, 5), "");
-    // The current reduction dialog's value goes out as a plain byte; codes outside a byte give nothing.
-    EXPECT_EQ(StringaCmd(39, 202, 0, 0, 2), "27 CA");
-    EXPECT_EQ(StringaCmd(39, 202, 0, 5, 2), "27");
-    EXPECT_EQ(StringaCmd(160, 5, 1, 0, 6), "A0");
-    EXPECT_EQ(StringaCmd(1, 5, 0, 0, 4), "01");
-    EXPECT_EQ(StringaCmd(256, 0, 0, 0, 1), "");
-    EXPECT_EQ(StringaCmd(-1, 0, 0, 0, 1), "");
+    // Code, value, mask, kind, byte count: the current reduction dialog's value goes out as a
+    // plain byte; codes outside a byte give nothing.
+    using R = std::tuple<int, double, double, int, int, std::string>;
+    for (const auto& [code, value, mask, tipo, ntx, line] :
+         {R{39, 202, 0, 0, 2, "27 CA"}, R{39, 202, 0, 5, 2, "27"}, R{160, 5, 1, 0, 6, "A0"},
+          R{1, 5, 0, 0, 4, "01"}, R{256, 0, 0, 0, 1, ""}, R{-1, 0, 0, 0, 1, ""},
+          R{0x31, std::nan(""), 0, 0, 5, ""}})
+        EXPECT_EQ(StringaCmd(code, value, mask, tipo, ntx), line) << code;
 }
 
 TEST_F(LineCodec, DecodesKnownAndHandWrittenLinesInEachLanguage) {
