@@ -14,7 +14,7 @@ namespace {
 const PromptWords MainWords{{"Valori ammessi: da ", "Allowed values: from ", "Allowed values: von "},
                             {" a ", " to ", " bis "}};
 
-constexpr int CurrentSlot = 2, ReadSlot = 26, PositionSlot = 79, ByteSlot = 80, BlankSlot = 4;
+constexpr int CurrentSlot = 2, ReadSlot = 26, PositionSlot = 79, BlankSlot = 4;
 
 class CommandValueTest : public ::testing::Test {
   protected:
@@ -24,7 +24,6 @@ class CommandValueTest : public ::testing::Test {
         PutSlot(CurrentSlot, 168, 3, 0, 12000, 0, "[mA]");
         PutSlot(ReadSlot, 120, 1, 0, 0, 0, "");
         PutSlot(PositionSlot, 130, 5, -2000000000, 2000000000, 0, "[step]\r\n(rel)");
-        PutSlot(ByteSlot, 140, 2, 0, 255, 0, "[n]");
     }
     std::optional<CommandValue> ask(int slot, const QString& title = "line") {
         return AskCommandValue(nullptr, slot, title, MainWords);
@@ -84,23 +83,18 @@ TEST_F(CommandValueTest, OutOfRangeBeepsAndAsksAgainWithTheSamePrompt) {
     }
 }
 
-TEST_F(CommandValueTest, EmptyAnswerOrCancelGivesNothing) {
+TEST_F(CommandValueTest, CancelBlankSlotsAndCommandsWithoutData) {
     prompts.inputs = {""};
     EXPECT_FALSE(ask(CurrentSlot));
-    // Cancel after a refused value: still nothing, one beep.
-    prompts.inputs = {"99999"};
+    prompts.inputs = {"99999"}; // cancel after a refused value: still nothing
     EXPECT_FALSE(ask(CurrentSlot));
     EXPECT_EQ(prompts.beeps, 1);
-}
-
-TEST_F(CommandValueTest, CommandsWithoutDataAskNothingAndSlotsWithoutCodeGiveNothing) {
-    auto v = ask(ReadSlot);
+    prompts.inputsAsked.clear();
+    for (int slot : {BlankSlot, -1, CatalogSlots})
+        EXPECT_FALSE(ask(slot)) << slot;
+    auto v = ask(ReadSlot); // a command without data asks nothing
     ASSERT_TRUE(v);
     EXPECT_EQ(v->parametro1, 0);
-    EXPECT_EQ(v->tipo, 0);
-    EXPECT_FALSE(ask(BlankSlot));
-    EXPECT_FALSE(ask(-1));
-    EXPECT_FALSE(ask(CatalogSlots));
     EXPECT_TRUE(prompts.inputsAsked.empty());
 }
 

@@ -15,8 +15,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace Module1;
 
@@ -27,57 +29,41 @@ TEST(DialogValues, TriggerMaskNeedsExactlyZeroOrOneInEveryBox) {
     EXPECT_EQ(TriggerMaskOf(B{"0", "0", "0", "0", "0", "0"}), 0);
     EXPECT_EQ(TriggerMaskOf(B{"1", "0", "1", "0", "1", "0"}), 37);
     EXPECT_EQ(TriggerMaskOf(B{"1", "1", "1", "1", "1", "1"}), 119);
-    EXPECT_EQ(TriggerMaskOf(B{"0", "0", "0", "1", "0", "0"}), 16);
     for (const char* bad : {" 1", "1 ", "", "01", "2", "l", "-"}) {
         EXPECT_EQ(TriggerMaskOf(B{"0", "0", bad, "0", "0", "0"}), std::nullopt) << '"' << bad << '"';
         EXPECT_EQ(TriggerMaskOf(B{"0", "0", "0", "0", "0", bad}), std::nullopt) << '"' << bad << '"';
     }
 }
 
-TEST(DialogValues, QuotaIsTheLeadingNumberUnlessNoneChosen) {
+TEST(DialogValues, QuotaReductionAndSpotLevelsFromTheirTexts) {
+    // Only the exact "-" means no quota chosen; otherwise the leading number.
+    for (auto [text, quota] : {std::pair{"1000abc", 1000}, {"abc", 0}, {"-500", -500}, {" - ", 0}})
+        EXPECT_EQ(ZFlyQuotaOf(text), quota) << text;
     EXPECT_EQ(ZFlyQuotaOf("-"), std::nullopt);
-    EXPECT_EQ(ZFlyQuotaOf("1000abc"), 1000);
-    EXPECT_EQ(ZFlyQuotaOf("abc"), 0);
-    EXPECT_EQ(ZFlyQuotaOf("300000"), 300000);
-    EXPECT_EQ(ZFlyQuotaOf("-500"), -500);
-    EXPECT_EQ(ZFlyQuotaOf(" - "), 0); // only the exact "-" means nothing chosen
-}
 
-TEST(DialogValues, CurrentReductionPacksCodeAndTime) {
-    struct Case {
-        const char* tempo;
-        const char* percent;
+    const struct {
+        const char *tempo, *percent;
         std::optional<int16_t> value;
-    } cases[] = {
-        {"20", "3-50%", 212},
-        {"0", "0-100%", 0},
-        {"63", "1-0% (no rid)", 127},
-        {"100", "0-100%", 36},
-        {"12.5", "2-25%", 140},
-        {"13.5", "0-100%", 14},
-        {"1023", "3-50%", 255},
-        {"5", "x", 5},
-        {"5", "", 5},
-        {"1024", "0-100%", std::nullopt},
-        {"-1", "0-100%", std::nullopt},
-        {"1e12", "0-100%", std::nullopt},
-        {"-", "3-50%", std::nullopt},
-        {"20", "-", std::nullopt},
+    } reductions[] = {
+        // clang-format off
+        {"20", "3-50%", 212}, {"0", "0-100%", 0}, {"63", "1-0% (no rid)", 127}, {"100", "0-100%", 36},
+        {"12.5", "2-25%", 140}, {"13.5", "0-100%", 14}, {"1023", "3-50%", 255}, {"5", "x", 5}, {"5", "", 5},
+        {"1024", "0-100%", {}}, {"-1", "0-100%", {}}, {"1e12", "0-100%", {}}, {"-", "3-50%", {}}, {"20", "-", {}}
+        // clang-format on
     };
-    for (const Case& c : cases)
+    for (const auto& c : reductions)
         EXPECT_EQ(CurrentRedValueOf(c.tempo, c.percent), c.value) << c.tempo << " / " << c.percent;
-}
 
-TEST(DialogValues, SpotLevelsMustBeWholeLevelsOfOneByte) {
-    auto levels = SpotLevelsOf("12", "200");
-    ASSERT_TRUE(levels);
-    EXPECT_EQ(levels->min * 256 + levels->max, 3272);
-    auto reversed = SpotLevelsOf("200", "12"); // no order between the two
-    ASSERT_TRUE(reversed);
-    EXPECT_EQ(reversed->min, 200);
-    EXPECT_EQ(reversed->max, 12);
-    EXPECT_EQ(SpotLevelsOf("0", "255.4")->max, 255);
-    EXPECT_EQ(SpotLevelsOf("0", "2.5")->max, 2);
+    // Whole levels of one byte, in any order; the maximum is rounded first.
+    for (auto [lo, hi, min, max] : {std::tuple{"12", "200", 12, 200},
+                                    {"200", "12", 200, 12},
+                                    {"0", "255.4", 0, 255},
+                                    {"0", "2.5", 0, 2}}) {
+        auto levels = SpotLevelsOf(lo, hi);
+        ASSERT_TRUE(levels) << lo << " / " << hi;
+        EXPECT_EQ(levels->min, min);
+        EXPECT_EQ(levels->max, max);
+    }
     for (auto [lo, hi] : {std::pair{"256", "0"},
                           {"-1", "0"},
                           {"0", "255.6"},
@@ -105,11 +91,11 @@ void SetBox(QDialog& d, const char* name, const char* text) {
 void SetCombo(QDialog& d, const char* name, const char* text) {
     Child<QComboBox>(d, name)->setEditText(QString::fromLatin1(text));
 }
-// Clicks into a list's entry field of an active dialog, as an operator would before typing.
-void ClickInto(QDialog& d, QComboBox* combo) {
+// Clicks into an entry field of an active dialog, as an operator would before typing.
+void ClickInto(QDialog& d, QWidget* field) {
     d.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
-    QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+    QTest::mouseClick(field, Qt::LeftButton);
     QTest::qWait(1);
 }
 void ClickOk(QDialog& d) {
@@ -133,54 +119,37 @@ class ParameterDialogTest : public ::testing::Test {
     ScriptedPrompts prompts;
 };
 
-TEST_F(ParameterDialogTest, TriggerMaskGoesOutAsTheSecondValue) {
+TEST_F(ParameterDialogTest, TriggerMaskGoesOutAsTheSecondValueOnceEveryBoxIsValid) {
     Lingua = 3;
     QString title;
     prompts.dialogActions.push_back([&](QDialog& d) {
         title = d.windowTitle();
         SetBox(d, "Text_IN1", "1");
         SetBox(d, "Text_IN3", "1");
+        // A box not holding exactly "0" or "1" blocks OK and keeps what was typed.
+        for (const char* bad : {" 1", "", "01"}) {
+            SetBox(d, "Text_LEV2", bad);
+            ClickOk(d);
+            EXPECT_TRUE(d.isVisible()) << '"' << bad << '"';
+            EXPECT_EQ(TriggerOk, 0);
+            EXPECT_EQ(Child<QLineEdit>(d, "Text_LEV2")->text(), bad);
+        }
         SetBox(d, "Text_LEV2", "1");
         ClickOk(d);
     });
     auto v = ask(TriggerSlot);
     ASSERT_TRUE(v);
     EXPECT_EQ(title, "Start trigger (de)");
-    EXPECT_EQ(v->parametro1, 0);
     EXPECT_EQ(v->parametro2, 37);
     EXPECT_EQ(v->tipo, 2);
     EXPECT_EQ(TriggerOk, VbTrue);
+    EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(FrameHex(41, *v, 2), "FC 41 29 25 74");
 }
 
-TEST_F(ParameterDialogTest, InvalidEntryBlocksOkAndKeepsTheEntries) {
-    prompts.dialogActions.push_back([&](QDialog& d) {
-        SetBox(d, "Text_LEV3", " 1");
-        ClickOk(d);
-        EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(TriggerOk, 0);
-        EXPECT_EQ(Child<QLineEdit>(d, "Text_LEV3")->text(), " 1");
-        SetBox(d, "Text_LEV3", "");
-        ClickOk(d);
-        EXPECT_TRUE(d.isVisible());
-        SetBox(d, "Text_LEV3", "01");
-        ClickOk(d);
-        EXPECT_TRUE(d.isVisible());
-        SetBox(d, "Text_LEV3", "1");
-        ClickOk(d);
-        EXPECT_FALSE(d.isVisible());
-    });
-    auto v = ask(TriggerSlot);
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->parametro2, 64);
-    EXPECT_TRUE(prompts.messages.empty());
-}
-
 TEST_F(ParameterDialogTest, CancelAndCloseBoxLeaveTheFlagsAtZero) {
-    TriggerOk = VbTrue;
+    TriggerOk = CurrentRedOk = SpotOk = VbTrue;
     TriggerMask = 5;
-    CurrentRedOk = VbTrue;
-    SpotOk = VbTrue;
     auto cancel = [](QDialog& d) {
         SetCombo(d, "Combo_QuotaZFly", "256");
         QTest::mouseClick(Child<QPushButton>(d, "Command_cancel"), Qt::LeftButton);
@@ -204,31 +173,24 @@ TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndSendsMaskThenQuota) {
         auto* quota = Child<QComboBox>(d, "Combo_QuotaZFly");
         EXPECT_EQ(quota->currentText(), "-");
         ASSERT_EQ(quota->count(), 24);
-        EXPECT_EQ(quota->itemText(4), "1024");
-        EXPECT_EQ(quota->itemText(5), "25600");
-        EXPECT_EQ(quota->itemText(6), "38400");
-        EXPECT_EQ(quota->itemText(23), "256000");
+        EXPECT_EQ(quota->itemText(4) + " " + quota->itemText(5) + " " + quota->itemText(23),
+                  "1024 25600 256000");
         ClickOk(d); // all boxes valid, quota "-": ignored
         EXPECT_TRUE(d.isVisible());
         // Clicking a box selects its digit, so typing replaces it.
         auto* in2 = Child<QLineEdit>(d, "Text_IN2");
-        d.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
-        QTest::mouseClick(in2, Qt::LeftButton);
-        QTest::qWait(1);
+        ClickInto(d, in2);
         QTest::keyClicks(in2, "1");
         EXPECT_EQ(in2->text(), "1");
         // Clicking into the list selects the "-", so typing replaces it.
-        ClickInto(d, quota);
+        ClickInto(d, quota->lineEdit());
         QTest::keyClicks(quota->lineEdit(), "1000abc");
         ClickOk(d);
     });
     auto v = ask(ZFlySlot);
     ASSERT_TRUE(v);
-    EXPECT_EQ(v->parametro1, 1000);
-    EXPECT_EQ(v->parametro2, 2);
     EXPECT_EQ(v->tipo, 3);
-    EXPECT_EQ(FrameHex(160, *v, 6), "FC C1 A0 02 00 00 03 E8 B5");
+    EXPECT_EQ(FrameHex(160, *v, 6), "FC C1 A0 02 00 00 03 E8 B5"); // mask 2, quota 1000
 }
 
 TEST_F(ParameterDialogTest, EveryOpeningStartsFromTheDesignState) {
@@ -240,10 +202,8 @@ TEST_F(ParameterDialogTest, EveryOpeningStartsFromTheDesignState) {
         d.reject();
     };
     auto inspect = [](QDialog& d) {
-        for (const char* name : {"Text_IN1", "Text_IN2", "Text_IN3", "Text_LEV1", "Text_LEV2", "Text_LEV3"})
-            if (auto* box = d.findChild<QLineEdit*>(name)) {
-                EXPECT_EQ(box->text(), "0") << name;
-            }
+        for (auto* box : d.findChildren<QLineEdit*>(QRegularExpression("^Text_")))
+            EXPECT_EQ(box->text(), "0") << box->objectName().toStdString();
         for (auto* combo : d.findChildren<QComboBox*>())
             EXPECT_EQ(combo->currentText(), "-") << combo->objectName().toStdString();
         d.reject();
@@ -255,7 +215,7 @@ TEST_F(ParameterDialogTest, EveryOpeningStartsFromTheDesignState) {
     }
 }
 
-TEST_F(ParameterDialogTest, CurrentReductionByChoiceAndByTyping) {
+TEST_F(ParameterDialogTest, CurrentReductionNeedsBothChoices) {
     prompts.dialogActions.push_back([](QDialog& d) {
         Child<QComboBox>(d, "Combo_Tempo")->setCurrentIndex(20);
         ClickOk(d); // percentage still "-"
@@ -265,23 +225,8 @@ TEST_F(ParameterDialogTest, CurrentReductionByChoiceAndByTyping) {
     });
     auto v = ask(ReductionSlot);
     ASSERT_TRUE(v);
-    EXPECT_EQ(v->parametro1, 212);
     EXPECT_EQ(v->tipo, 0); // a plain one-byte value on the wire
     EXPECT_EQ(FrameHex(39, *v, 2), "FC 41 27 D4 C7");
-
-    prompts.dialogActions.push_back([](QDialog& d) {
-        auto* tempo = Child<QComboBox>(d, "Combo_Tempo");
-        ClickInto(d, tempo);
-        QTest::keyClicks(tempo->lineEdit(), "1024");
-        Child<QComboBox>(d, "Combo_Percentuale")->setCurrentIndex(0);
-        ClickOk(d); // a time the byte cannot hold
-        EXPECT_TRUE(d.isVisible());
-        SetCombo(d, "Combo_Tempo", "100");
-        ClickOk(d);
-    });
-    v = ask(ReductionSlot);
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->parametro1, 36);
 }
 
 TEST_F(ParameterDialogTest, SpotLevelsGoOutAsMinThenMax) {
@@ -295,7 +240,6 @@ TEST_F(ParameterDialogTest, SpotLevelsGoOutAsMinThenMax) {
     });
     auto v = ask(SpotSlot);
     ASSERT_TRUE(v);
-    EXPECT_EQ(v->parametro1, 3272);
     EXPECT_EQ(v->tipo, 0);
     EXPECT_EQ(SpotMin, 12);
     EXPECT_EQ(SpotMax, 200);
@@ -331,50 +275,37 @@ template <class Dialog> void CheckTexts(std::initializer_list<Expect> table) {
 
 const char* const Columns = "  IN3        IN2        IN1";
 
-TEST(ParameterDialogTexts, TriggerDialogs) {
+TEST(ParameterDialogTexts, EachDialogInEachLanguage) {
     ResetGlobals();
     TriggerTitle = "Home trigger";
+    // clang-format off
     CheckTexts<Form_Trigger>({
         {"", {"Home trigger", "Home trigger", "Home trigger", "Trigger"}},
-        {"Label1", {Columns, Columns, Columns, Columns}},
-        {"Label4", {Columns, Columns, Columns, Columns}},
+        {"Label1", {Columns, Columns, Columns, Columns}}, {"Label4", {Columns, Columns, Columns, Columns}},
         {"Label_In", {"INGRESSI:", "INPUTS:", "INPUTS:", "INGRESSI:"}},
         {"Label_Level", {"LIVELLI:", "LEVELS:", "LEVELS:", "LIVELLI:"}},
         {"Label_HighLev", {"1 = LIVELLO ALTO", "1 = HIGH LEVEL", "1 = 1 aktiv", "1 = HIGH LEVEL"}},
         {"Label_LowLev", {"0 = LIVELLO BASSO", "0 = LOW LEVEL", "0 = 0 aktiv", "0 = LOW LEVEL"}},
-        {"Command_cancel", {"Annulla", "Cancel", "Cancel", "Cancel"}},
-        {"Command_Ok", {"OK", "OK", "OK", "OK"}},
-    });
+        {"Command_cancel", {"Annulla", "Cancel", "Cancel", "Cancel"}}, {"Command_Ok", {"OK", "OK", "OK", "OK"}}});
     CheckTexts<Form_ZeroAlVolo>({
         {"", {"Zero al volo", "Zero at flight", "Zero at flight", "Zero al volo"}},
-        {"Label_Quota", {"QUOTA", "QUOTE", "QUOTE", "QUOTA:"}},
-        {"Combo_QuotaZFly", {"-", "-", "-", "-"}},
+        {"Label_Quota", {"QUOTA", "QUOTE", "QUOTE", "QUOTA:"}}, {"Combo_QuotaZFly", {"-", "-", "-", "-"}},
         {"Label_In", {"INGRESSI:", "INPUTS:", "INPUTS:", "INGRESSI:"}},
-        {"Command_cancel", {"Annulla", "Cancel", "Cancel", "Cancel"}},
-    });
-}
-
-TEST(ParameterDialogTexts, ReductionAndSpotDialogs) {
-    ResetGlobals();
+        {"Command_cancel", {"Annulla", "Cancel", "Cancel", "Cancel"}}});
     CheckTexts<Form_CurrentRed>({
-        {"",
-         {"Riduzione di corrente a motore fermo", "Stand-by current reduction", "Stand-by current reduction",
-          "Riduzione di corrente a motore fermo"}},
-        {"Label_Tempo",
-         {"Tempo riduzione [n x 32ms]", "Reduction time [n x 32ms]", "Reduction time [n x 32ms]",
-          "Tempo riduzione"}},
+        {"", {"Riduzione di corrente a motore fermo", "Stand-by current reduction", "Stand-by current reduction",
+              "Riduzione di corrente a motore fermo"}},
+        {"Label_Tempo", {"Tempo riduzione [n x 32ms]", "Reduction time [n x 32ms]", "Reduction time [n x 32ms]",
+                         "Tempo riduzione"}},
         {"Label_Percentuale", {"Percentuale di riduzione", "Reduction %", "Reduction %", "Percentuale"}},
-        {"Command_Ok", {"OK", "OK", "OK", "OK"}},
-        {"Command_cancel", {"Cancel", "Cancel", "Cancel", "Cancel"}},
-        {"Combo_Tempo", {"-", "-", "-", "-"}},
-    });
+        {"Command_Ok", {"OK", "OK", "OK", "OK"}}, {"Command_cancel", {"Cancel", "Cancel", "Cancel", "Cancel"}},
+        {"Combo_Tempo", {"-", "-", "-", "-"}}});
     CheckTexts<Form_LivelliTacca>({
         {"", {"Livelli tacca analogica", "Spot levels", "Spot levels", "Livelli tacca analogica"}},
         {"Label_Vmin", {"Vmin [dV]", "Vmin [dV]", "Vmin [dV]", "Vmin [dV]"}},
         {"Label_Vmax", {"Vmax [dV]", "Vmax [dV]", "Vmax [dV]", "Vmax [dV]"}},
-        {"Command_cancel", {"Cancel", "Cancel", "Cancel", "Cancel"}},
-        {"Combo_Vmax", {"-", "-", "-", "-"}},
-    });
+        {"Command_cancel", {"Cancel", "Cancel", "Cancel", "Cancel"}}, {"Combo_Vmax", {"-", "-", "-", "-"}}});
+    // clang-format on
 }
 
 } // namespace

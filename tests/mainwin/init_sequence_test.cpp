@@ -6,7 +6,7 @@
 
 using Strings = std::vector<std::string>;
 
-TEST_F(MainWindowTest, InitRightAfterStartSendsNothing) {
+TEST_F(MainWindowTest, InitRightAfterStartSendsNothingAndUnknownResolutionIsOne) {
     open();
     click("Command_Reset");
     bus->clearFrames();
@@ -15,6 +15,10 @@ TEST_F(MainWindowTest, InitRightAfterStartSendsNothing) {
     EXPECT_EQ(text("TextTx"), " FC 20 01 E2"); // fields keep the last transaction
     EXPECT_EQ(text("TextRx"), " 06");
     EXPECT_EQ(Module1::Risoluzione, 1); // "-" stores code 1 without sending it
+
+    type("Combo_Risoluzione", "1/3"); // an unknown resolution text sends code 1
+    click("Command_SendInit");
+    EXPECT_EQ(framesHex(), Strings{" FC 40 26 01 9C"});
 }
 
 TEST_F(MainWindowTest, InitSendsOnlyTheChosenListsInDriveOrder) {
@@ -48,33 +52,17 @@ TEST_F(MainWindowTest, InitSendsOnlyTheChosenListsInDriveOrder) {
 
 TEST_F(MainWindowTest, InitDashStoresZeroAndEmptyResendsTheStoredValue) {
     open();
-    type("Combo_Fmin", "300 Hz");
-    click("Command_SendInit");
-    EXPECT_EQ(framesHex(), Strings{" FC 60 20 01 2C 56"});
-
-    // Emptied: the value stored before goes out again.
-    bus->clearFrames();
-    type("Combo_Fmin", "");
-    click("Command_SendInit");
-    EXPECT_EQ(framesHex(), Strings{" FC 60 20 01 2C 56"});
-
-    // "-": stored as 0, not sent; emptied afterwards, that 0 is sent.
-    bus->clearFrames();
-    type("Combo_Fmin", "-");
-    click("Command_SendInit");
-    EXPECT_TRUE(framesHex().empty());
-    EXPECT_EQ(Module1::Fmin, 0);
-    type("Combo_Fmin", "");
-    click("Command_SendInit");
-    EXPECT_EQ(framesHex(), Strings{" FC 60 20 00 00 83"});
-}
-
-TEST_F(MainWindowTest, InitUnknownResolutionTextSendsCodeOne) {
-    open();
-    type("Combo_Risoluzione", "1/3");
-    click("Command_SendInit");
-    EXPECT_EQ(framesHex(), Strings{" FC 40 26 01 9C"});
-    EXPECT_EQ(Module1::Risoluzione, 1);
+    // Emptied, the value stored before goes out again; "-" stores 0 without sending it.
+    const std::pair<const char*, Strings> steps[] = {{"300 Hz", {" FC 60 20 01 2C 56"}},
+                                                     {"", {" FC 60 20 01 2C 56"}},
+                                                     {"-", {}},
+                                                     {"", {" FC 60 20 00 00 83"}}};
+    for (const auto& [typed, frames] : steps) {
+        bus->clearFrames();
+        type("Combo_Fmin", typed);
+        click("Command_SendInit");
+        EXPECT_EQ(framesHex(), frames) << typed;
+    }
 }
 
 TEST_F(MainWindowTest, InitWithOneBadValueSendsNothingAndStoresNothing) {
@@ -110,7 +98,7 @@ TEST_F(MainWindowTest, InitWithOneBadValueSendsNothingAndStoresNothing) {
     EXPECT_EQ(framesHex(), Strings({" FC 60 21 FF FF 84", " FC 40 22 FF A2"}));
 }
 
-TEST_F(MainWindowTest, InitToSwitchallGoesOutWithoutWaiting) {
+TEST_F(MainWindowTest, InitToSwitchallGoesOutWithoutWaitingAndStopsWhereNoOneAnswers) {
     open();
     pick("Combo_Addr", "switchall");
     pick("Combo_Fmin", "100");
@@ -118,14 +106,10 @@ TEST_F(MainWindowTest, InitToSwitchallGoesOutWithoutWaiting) {
     click("Command_SendInit");
     EXPECT_EQ(framesHex(), Strings({" FC 00 03 20 00 64 7C", " FC 00 02 22 19 C6"}));
     EXPECT_EQ(text("TextRx"), "- no rx - switchall command");
-}
 
-TEST_F(MainWindowTest, InitStopsAtACommandThatGetsNoAnswer) {
-    open();
+    bus->clearFrames();
     pick("Combo_Addr", "7"); // no drive there
-    pick("Combo_Fmin", "100");
-    pick("Combo_Rampa", "25");
     click("Command_SendInit");
-    EXPECT_EQ(framesHex().size(), 1u);
+    EXPECT_EQ(framesHex(), Strings{" FC 67 20 00 64 18"});
     EXPECT_EQ(text("TextRx"), "- no rx - timeout");
 }

@@ -1,7 +1,6 @@
 #include "mainwin_fixture.h"
 
 #include "app/module1.h"
-#include "link/transaction.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -10,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTimer>
 
 void MainWindowTest::SetUp() {
     SimFixture::SetUp();
@@ -73,43 +71,4 @@ void MainWindowTest::switchLanguage(int lingua) {
     Module1::Lingua = static_cast<int16_t>(lingua);
     window->CaricaListe();
     window->SetLingua();
-}
-
-void ReplyPort::close() {
-    open_ = false;
-    input_.clear();
-    ++generation_;
-}
-
-bool ReplyPort::open() {
-    open_ = true;
-    return true;
-}
-
-bool ReplyPort::write(const std::string& bytes) {
-    frames.push_back(bytes);
-    if (replies.empty()) return true;
-    Reply r = replies.front();
-    replies.pop_front();
-    if (r.bytes.empty()) return true;
-    unsigned generation = generation_;
-    QTimer::singleShot(r.delayMs, this, [this, generation, bytes = r.bytes] {
-        if (generation != generation_ || !open_) return;
-        input_ += bytes;
-        emit readyRead();
-    });
-    return true;
-}
-
-std::string ReplyPort::readAll() {
-    std::string out;
-    out.swap(input_);
-    return out;
-}
-
-void ReplyPort::pullPlugAfter(int ms) {
-    QTimer::singleShot(ms, this, [this] {
-        close();
-        emit linkLost("adapter removed");
-    });
 }

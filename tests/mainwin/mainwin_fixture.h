@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QString>
 #include <QTemporaryDir>
-#include <deque>
 #include <memory>
 #include <ostream>
 
@@ -40,35 +39,4 @@ class MainWindowTest : public SimFixture {
   private:
     QTemporaryDir dir_;
     QString oldDir_;
-};
-
-// A port whose drive answers each frame with the next scripted reply, after a delay in real
-// milliseconds (or not at all for a missing reply). Frames written are kept.
-class ReplyPort : public SerialPort {
-    Q_OBJECT
-  public:
-    struct Reply {
-        std::string bytes;
-        int delayMs = 0;
-    };
-    std::deque<Reply> replies;
-    std::vector<std::string> frames;
-
-    bool isOpen() const override { return open_; }
-    void close() override;
-    void setPortNumber(int) override {}
-    void setSettings(const std::string&) override {}
-    bool open() override;
-    std::string errorText() const override { return "adapter removed"; }
-    std::string deviceName() const override { return "test"; }
-    bool write(const std::string& bytes) override;
-    int bytesWaiting() const override { return static_cast<int>(input_.size()); }
-    std::string readAll() override;
-    // The adapter vanishes after `ms` milliseconds.
-    void pullPlugAfter(int ms);
-
-  private:
-    bool open_ = false;
-    std::string input_;
-    unsigned generation_ = 0;
 };

@@ -6,95 +6,83 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace Module1;
 
 namespace {
 
-const std::string Defaults =
-    "VARDELO CONFIGURATION FILE V1.0\r\nBAUDRATE=9600\r\nCOMPORT=1\r\nLANGUAGE=2\r\n";
+const std::string H = "VARDELO CONFIGURATION FILE V1.0\r\n";
+const std::string Defaults = H + "BAUDRATE=9600\r\nCOMPORT=1\r\nLANGUAGE=2\r\n";
 
 class FileConfigTest : public InTempDir {};
 
+std::tuple<int, int, int> Settings() {
+    return {BaudRate, ComPort, Lingua};
+}
+
 TEST_F(FileConfigTest, ReadsHandEditedFiles) {
-    struct Case {
+    const struct {
         const char* name;
         std::string content;
         int baud, port, lingua;
     } cases[] = {
-        {"plain", "VARDELO CONFIGURATION FILE V1.0\r\nBAUDRATE=19200\r\nCOMPORT=3\r\nLANGUAGE=3\r\n", 19200,
-         3, 3},
+        // clang-format off
+        {"plain", H + "BAUDRATE=19200\r\nCOMPORT=3\r\nLANGUAGE=3\r\n", 19200, 3, 3},
         {"blanks around lines and after the key",
          "  VARDELO CONFIGURATION FILE V1.0  \r\n   BAUDRATE=19200   \r\nCOMPORT= 2\r\n", 19200, 2, 2},
-        {"LF line ends, any order, junk between",
-         "VARDELO CONFIGURATION FILE V1.0\nLANGUAGE=1\n# note\n\nCOMPORT=4\nBAUDRATE=19200", 19200, 4, 1},
-        {"last occurrence wins", "VARDELO CONFIGURATION FILE V1.0\r\nCOMPORT=2\r\nCOMPORT=3\r\nCOMPORT=4\r\n",
-         9600, 4, 2},
-        {"halves to even", "VARDELO CONFIGURATION FILE V1.0\r\nLANGUAGE=2.5\r\nCOMPORT=3.5\r\n", 9600, 4, 2},
-        {"letters read as 0", "VARDELO CONFIGURATION FILE V1.0\r\nLANGUAGE=abc\r\n", 9600, 1, 0},
-        {"no range test beyond 16 bits", "VARDELO CONFIGURATION FILE V1.0\r\nCOMPORT=7\r\nLANGUAGE=-3\r\n",
-         9600, 7, -3},
-        {"lower-case key ignored", "VARDELO CONFIGURATION FILE V1.0\r\nbaudrate=19200\r\nComPort=3\r\n", 9600,
-         1, 2},
-        {"lower-case header: whole file ignored", "vardelo configuration file v1.0\r\nCOMPORT=3\r\n", 9600, 1,
-         2},
+        {"LF ends, any order, junk between", H + "LANGUAGE=1\n# note\n\nCOMPORT=4\nBAUDRATE=19200", 19200, 4, 1},
+        {"last occurrence wins", H + "COMPORT=2\r\nCOMPORT=3\r\nCOMPORT=4\r\n", 9600, 4, 2},
+        {"halves to even", H + "LANGUAGE=2.5\r\nCOMPORT=3.5\r\n", 9600, 4, 2},
+        {"letters read as 0", H + "LANGUAGE=abc\r\n", 9600, 1, 0},
+        {"no range test within 16 bits", H + "COMPORT=7\r\nLANGUAGE=-3\r\n", 9600, 7, -3},
+        {"lower-case key ignored", H + "baudrate=19200\r\nComPort=3\r\n", 9600, 1, 2},
+        {"lower-case header: whole file ignored", "vardelo configuration file v1.0\r\nCOMPORT=3\r\n", 9600, 1, 2},
         {"no header", "COMPORT=3\r\n", 9600, 1, 2},
-        {"only the character window is read", "VARDELO CONFIGURATION FILE V1.0\r\nCOMPORT=12345678\r\n", 9600,
-         12345, 2},
+        {"only the character window is read", H + "COMPORT=12345678\r\n", 9600, 12345, 2},
         {"38400 does not fit: reading stops there",
-         "VARDELO CONFIGURATION FILE V1.0\r\nCOMPORT=2\r\nBAUDRATE=38400\r\nLANGUAGE=3\r\nCOMPORT=4\r\n",
-         9600, 2, 2},
-        {"huge number stops reading", "VARDELO CONFIGURATION FILE V1.0\r\nLANGUAGE=99999\r\nCOMPORT=3\r\n",
-         9600, 1, 2},
-        {"five characters after the language key", "VARDELO CONFIGURATION FILE V1.0\r\nLANGUAGE=-32768\r\n",
-         9600, 1, -3276},
+         H + "COMPORT=2\r\nBAUDRATE=38400\r\nLANGUAGE=3\r\nCOMPORT=4\r\n", 9600, 2, 2},
+        {"five characters after the language key", H + "LANGUAGE=-32768\r\n", 9600, 1, -3276},
         {"empty file", "", 9600, 1, 2},
         {"binary junk", std::string("\0\xff\r\n\x01", 5), 9600, 1, 2},
+        // clang-format on
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ResetGlobals();
         WriteFile(c.content);
         FileConfig("read");
-        EXPECT_EQ(BaudRate, c.baud) << c.name;
-        EXPECT_EQ(ComPort, c.port) << c.name;
-        EXPECT_EQ(Lingua, c.lingua) << c.name;
+        EXPECT_EQ(Settings(), std::tuple(c.baud, c.port, c.lingua)) << c.name;
         EXPECT_EQ(ReadFile(), c.content) << c.name << ": reading never rewrites an existing file";
     }
 }
 
 TEST_F(FileConfigTest, MissingFileIsCreatedWithTheCurrentValues) {
-    ResetGlobals();
     FileConfig("read");
     EXPECT_EQ(ReadFile(), Defaults);
-    EXPECT_EQ(BaudRate, 9600);
-    EXPECT_EQ(Lingua, 2);
+    EXPECT_EQ(Settings(), std::tuple(9600, 1, 2));
 }
 
 TEST_F(FileConfigTest, WriteLeavesExactlyFourLines) {
-    WriteFile("VARDELO CONFIGURATION FILE V1.0\r\n; my comment\r\nCOMPORT=2\r\nEXTRA=1\r\n");
+    WriteFile(H + "; my comment\r\nCOMPORT=2\r\nEXTRA=1\r\n");
     ResetGlobals();
     BaudRate = 19200;
     ComPort = 7;
     Lingua = -1;
     FileConfig("write");
-    EXPECT_EQ(ReadFile(),
-              "VARDELO CONFIGURATION FILE V1.0\r\nBAUDRATE=19200\r\nCOMPORT=7\r\nLANGUAGE=-1\r\n");
+    EXPECT_EQ(ReadFile(), H + "BAUDRATE=19200\r\nCOMPORT=7\r\nLANGUAGE=-1\r\n");
     // And it reads back as written.
     ResetGlobals();
     FileConfig("read");
-    EXPECT_EQ(BaudRate, 19200);
-    EXPECT_EQ(ComPort, 7);
-    EXPECT_EQ(Lingua, -1);
+    EXPECT_EQ(Settings(), std::tuple(19200, 7, -1));
 }
 
 TEST_F(FileConfigTest, OtherModesDoNothing) {
-    ResetGlobals();
     for (const char* mode : {"Read", "WRITE", "", "read "})
         FileConfig(mode);
     EXPECT_FALSE(QFile::exists("vdcfg.cfg"));
-    WriteFile("VARDELO CONFIGURATION FILE V1.0\r\nCOMPORT=3\r\n");
+    WriteFile(H + "COMPORT=3\r\n");
     FileConfig("Write");
-    EXPECT_EQ(ReadFile(), "VARDELO CONFIGURATION FILE V1.0\r\nCOMPORT=3\r\n");
+    EXPECT_EQ(ReadFile(), H + "COMPORT=3\r\n");
 }
 
 TEST_F(FileConfigTest, FailedWriteIsSilentAndKeepsTheSettings) {

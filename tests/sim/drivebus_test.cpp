@@ -30,45 +30,33 @@ class Bus : public ::testing::Test {
         return out;
     }
     std::string Ask(int address, const std::string& dataHex) { return H(Send(Frame(address, dataHex))); }
+    // Sends each command to one drive in turn and checks each reply: command, reply, command...
+    void Expect(int address, std::initializer_list<const char*> steps) {
+        for (auto it = steps.begin(); it != steps.end() && it + 1 != steps.end(); it += 2)
+            EXPECT_EQ(Ask(address, *it), it[1]) << *it;
+    }
 
     double clock = 100.0;
     DriveBus bus;
 };
 
-TEST_F(Bus, PlainCommandsAreAcknowledged) {
-    EXPECT_EQ(H(Send(B("FC 21 01 E1"))), " 06"); // reset to address 1
-    EXPECT_EQ(Ask(1, "A8 0B B8"), " 06");        // current 3000
-    EXPECT_EQ(Ask(2, "EE 02"), " 06");
-    EXPECT_EQ(Ask(3, "A0 01 00 00 03 E8"), " 06"); // zero at flight, six bytes
-    ASSERT_EQ(bus.frames().size(), 4u);
-    EXPECT_EQ(H(bus.frames()[0]), " FC 21 01 E1");
-    EXPECT_EQ(H(bus.frames()[1]), " FC 61 A8 0B B8 37");
-}
-
-TEST_F(Bus, ReadRepliesHaveTheirDocumentedShape) {
+TEST_F(Bus, EachCommandGetsItsReply) {
     bus.setInputs(1, 0xA5);
     bus.setAnalogInput(1, 1010);
     bus.setStatusBits(1, 0x80);
-    EXPECT_EQ(Ask(1, "10"), " FC 41 10 21 91"); // software release 2.1
-    EXPECT_EQ(Ask(1, "13"), " FC 41 13 A5 0A"); // inputs/outputs
-    EXPECT_EQ(Ask(1, "14"), " FC 41 14 03 AB"); // drive type 3
-    EXPECT_EQ(Ask(1, "AB"), " FC 41 AB 80 97"); // status, five bytes
-    EXPECT_EQ(Ask(1, "AC"), " 80");             // status, the byte alone
-    EXPECT_EQ(Ask(1, "D2"), " FC 61 D2 03 F2 DB");
-    EXPECT_EQ(Ask(0, "12"), " FC A0 12 00 00 00 00 51");
+    Expect(1, {"01", " 06", "A8 0B B8", " 06", "10", " FC 41 10 21 91", "13", " FC 41 13 A5 0A", "14",
+               " FC 41 14 03 AB", "AB", " FC 41 AB 80 97", "AC", " 80", "D2", " FC 61 D2 03 F2 DB"});
+    Expect(2, {"EE 02", " 06"});
+    Expect(3, {"A0 01 00 00 03 E8", " 06"});
+    // Refused: no such command, a value too short, programs beyond 16.
+    Expect(0, {"12", " FC A0 12 00 00 00 00 51", "03", " 15", "A8 0B", " 15", "F0 11", " 15", "F2 FF", " 15",
+               "F3 11", " 15", "F0 10", " 06"});
+    EXPECT_EQ(H(bus.frames()[0]), " FC 21 01 E1");
+    EXPECT_EQ(H(bus.frames()[1]), " FC 61 A8 0B B8 37");
     bus.setAddresses({31});
     EXPECT_EQ(Ask(31, "10"), " FC 5F 10 21 73");
     bus.setAnalogInput(1, 70000); // the input saturates at 16 bits
     EXPECT_EQ(bus.analogInput(1), 0xFFFF);
-}
-
-TEST_F(Bus, RefusedCommandsGetNak) {
-    EXPECT_EQ(Ask(0, "03"), " 15");    // no such command
-    EXPECT_EQ(Ask(0, "A8 0B"), " 15"); // current needs two value bytes
-    EXPECT_EQ(Ask(0, "F0 11"), " 15"); // program 17 does not exist
-    EXPECT_EQ(Ask(0, "F2 FF"), " 15");
-    EXPECT_EQ(Ask(0, "F3 11"), " 15");
-    EXPECT_EQ(Ask(0, "F0 10"), " 06"); // program 16 does
 }
 
 TEST_F(Bus, NoDriveAnswersTheBroadcastOrAnAbsentAddress) {
@@ -114,13 +102,9 @@ TEST_F(Bus, FramesMayComeInPiecesTogetherOrDamaged) {
 }
 
 TEST_F(Bus, ProgramsAreStoredReadBackAndErased) {
-    EXPECT_EQ(Ask(1, "F9"), " 06");
-    EXPECT_EQ(Ask(1, "F2 03"), " 15"); // empty
-    EXPECT_EQ(Ask(1, "F0 03"), " 06");
-    EXPECT_EQ(Ask(1, "A8 0F A0"), " 06");
-    EXPECT_EQ(Ask(1, "30 00 01 00 00"), " 06"); // stored, not run
-    EXPECT_EQ(Ask(1, "12"), " 06");             // stored, not answered as a read
-    EXPECT_EQ(Ask(1, "F1"), " 06");
+    // While a program is written, commands are stored: not run, not answered as reads.
+    Expect(1, {"F9", " 06", "F2 03", " 15", "F0 03", " 06", "A8 0F A0", " 06", "30 00 01 00 00", " 06", "12",
+               " 06", "F1", " 06"});
     EXPECT_FALSE(bus.moving(1));
     EXPECT_EQ(bus.position(1), 0);
     ASSERT_EQ(bus.program(1, 3).size(), 3u);
@@ -133,18 +117,14 @@ TEST_F(Bus, ProgramsAreStoredReadBackAndErased) {
     EXPECT_EQ(Ask(2, "F2 03"), " 15"); // each drive has its own memory
 
     // Writing a program again starts it afresh.
-    EXPECT_EQ(Ask(1, "F0 03"), " 06");
-    EXPECT_EQ(Ask(1, "11"), " 06");
-    EXPECT_EQ(Ask(1, "F1"), " 06");
+    Expect(1, {"F0 03", " 06", "11", " 06", "F1", " 06"});
     EXPECT_EQ(H(Send(Frame(1, "F2 03")).substr(0, 1)), " 11");
     EXPECT_EQ(bus.program(1, 3).size(), 1u);
 
     bus.setProgram(1, 16, {B("F4 05"), B("F5")});
-    EXPECT_EQ(Ask(1, "F3 03"), " 06");
-    EXPECT_EQ(Ask(1, "F2 03"), " 15");
+    Expect(1, {"F3 03", " 06", "F2 03", " 15"});
     EXPECT_EQ(bus.program(1, 16).size(), 2u);
-    EXPECT_EQ(Ask(1, "F9"), " 06");
-    EXPECT_EQ(Ask(1, "F2 10"), " 15");
+    Expect(1, {"F9", " 06", "F2 10", " 15"});
 }
 
 TEST_F(Bus, MovesTakeTimeAndSetStatusBitZero) {
@@ -157,8 +137,7 @@ TEST_F(Bus, MovesTakeTimeAndSetStatusBitZero) {
     EXPECT_GT(mid, 40000);
     EXPECT_LT(mid, 60000);
     clock += 0.26;
-    EXPECT_EQ(Ask(2, "AC"), " 00");
-    EXPECT_EQ(Ask(2, "12"), " FC A2 12 00 01 86 A0 28");
+    Expect(2, {"AC", " 00", "12", " FC A2 12 00 01 86 A0 28"});
 
     // 49 relative -101000 gives -1000, read as FF FF FC 18.
     EXPECT_EQ(Ask(2, "31 FF FE 75 78"), " 06");
@@ -205,24 +184,20 @@ TEST_F(Bus, FaultModes) {
     EXPECT_EQ(bus.frames().size(), 1u);
 
     bus.setFault(DriveBus::Fault::NakAll);
-    EXPECT_EQ(Ask(1, "10"), " 15");
-    EXPECT_EQ(Ask(1, "F9"), " 15");
+    Expect(1, {"10", " 15", "F9", " 15"});
     EXPECT_EQ(Send(B("FC 00 01 11 F1")), "");
 
     bus.setFault(DriveBus::Fault::Garbage);
     for (int i = 0; i < 50; ++i) {
         std::string ack = Send(Frame(1, "01"));
-        ASSERT_EQ(ack.size(), 1u);
-        EXPECT_NE(ack[0], '\x06');
-        EXPECT_NE(ack[0], '\x15');
+        ASSERT_TRUE(ack.size() == 1 && ack[0] != '\x06' && ack[0] != '\x15') << H(ack);
     }
     std::string position = Send(Frame(1, "12"));
     EXPECT_EQ(position.size(), 8u);
     EXPECT_NE(H(position), " FC A1 12 00 00 00 00 50");
 
     bus.setFault(DriveBus::Fault::CutShort);
-    EXPECT_EQ(Ask(1, "12"), " FC A1 12 00 00 00 00");
-    EXPECT_EQ(Ask(1, "01"), "");
+    Expect(1, {"12", " FC A1 12 00 00 00 00", "01", ""});
 
     bus.setFault(DriveBus::Fault::Slow);
     bus.setSlowSeconds(1.5);
