@@ -147,27 +147,6 @@ TEST_F(ParameterDialogTest, TriggerMaskGoesOutAsTheSecondValueOnceEveryBoxIsVali
     EXPECT_EQ(FrameHex(41, *v, 2), "FC 41 29 25 74");
 }
 
-TEST_F(ParameterDialogTest, CancelAndCloseBoxLeaveTheFlagsAtZero) {
-    TriggerOk = CurrentRedOk = SpotOk = VbTrue;
-    TriggerMask = 5;
-    auto cancel = [](QDialog& d) {
-        SetCombo(d, "Combo_QuotaZFly", "256");
-        QTest::mouseClick(Child<QPushButton>(d, "Command_cancel"), Qt::LeftButton);
-    };
-    auto closeBox = [](QDialog& d) { d.close(); };
-    prompts.dialogActions = {closeBox, cancel, closeBox, closeBox};
-    EXPECT_FALSE(ask(TriggerSlot));
-    EXPECT_EQ(TriggerOk, 0);
-    EXPECT_EQ(TriggerMask, 0); // the load put 0 there
-    EXPECT_FALSE(ask(ZFlySlot));
-    EXPECT_EQ(TriggerOk, 0);
-    EXPECT_FALSE(ask(ReductionSlot));
-    EXPECT_EQ(CurrentRedOk, 0);
-    EXPECT_FALSE(ask(SpotSlot));
-    EXPECT_EQ(SpotOk, 0);
-    EXPECT_EQ(prompts.dialogsShown, 4);
-}
-
 TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndSendsMaskThenQuota) {
     prompts.dialogActions.push_back([&](QDialog& d) {
         auto* quota = Child<QComboBox>(d, "Combo_QuotaZFly");
@@ -193,13 +172,17 @@ TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndSendsMaskThenQuota) {
     EXPECT_EQ(FrameHex(160, *v, 6), "FC C1 A0 02 00 00 03 E8 B5"); // mask 2, quota 1000
 }
 
-TEST_F(ParameterDialogTest, EveryOpeningStartsFromTheDesignState) {
-    auto fillAndCancel = [](QDialog& d) {
-        for (auto* box : d.findChildren<QLineEdit*>())
-            box->setText("1");
-        for (auto* combo : d.findChildren<QComboBox*>())
-            combo->setEditText("12");
-        d.reject();
+TEST_F(ParameterDialogTest, CancelAndCloseBoxGiveNothingAndTheNextOpeningStartsAfresh) {
+    // Valid entries everywhere, then leave without OK.
+    auto fillAndLeave = [](bool viaCancel) {
+        return [viaCancel](QDialog& d) {
+            for (auto* box : d.findChildren<QLineEdit*>())
+                box->setText("1");
+            for (auto* combo : d.findChildren<QComboBox*>())
+                combo->setEditText("12");
+            if (viaCancel) QTest::mouseClick(Child<QPushButton>(d, "Command_cancel"), Qt::LeftButton);
+            if (!viaCancel) d.close();
+        };
     };
     auto inspect = [](QDialog& d) {
         for (auto* box : d.findChildren<QLineEdit*>(QRegularExpression("^Text_")))
@@ -208,11 +191,19 @@ TEST_F(ParameterDialogTest, EveryOpeningStartsFromTheDesignState) {
             EXPECT_EQ(combo->currentText(), "-") << combo->objectName().toStdString();
         d.reject();
     };
-    for (int slot : {TriggerSlot, ZFlySlot, ReductionSlot, SpotSlot}) {
-        prompts.dialogActions = {fillAndCancel, inspect};
-        EXPECT_FALSE(ask(slot));
-        EXPECT_FALSE(ask(slot));
-    }
+    TriggerMask = 5;
+    for (auto [slot, flag] : {std::pair{TriggerSlot, &TriggerOk},
+                              {ZFlySlot, &TriggerOk},
+                              {ReductionSlot, &CurrentRedOk},
+                              {SpotSlot, &SpotOk}})
+        for (bool viaCancel : {true, false}) {
+            *flag = VbTrue;
+            prompts.dialogActions = {fillAndLeave(viaCancel), inspect};
+            EXPECT_FALSE(ask(slot)) << slot;
+            EXPECT_EQ(*flag, 0) << slot;
+            EXPECT_FALSE(ask(slot));
+        }
+    EXPECT_EQ(TriggerMask, 0); // the load put 0 there
 }
 
 TEST_F(ParameterDialogTest, CurrentReductionNeedsBothChoices) {

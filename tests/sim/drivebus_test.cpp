@@ -196,9 +196,6 @@ TEST_F(Bus, FaultModes) {
     EXPECT_EQ(position.size(), 8u);
     EXPECT_NE(H(position), " FC A1 12 00 00 00 00 50");
 
-    bus.setFault(DriveBus::Fault::CutShort);
-    Expect(1, {"12", " FC A1 12 00 00 00 00", "01", ""});
-
     bus.setFault(DriveBus::Fault::Slow);
     bus.setSlowSeconds(1.5);
     std::vector<DriveBus::Reply> slow = bus.receive(Frame(1, "01"));
