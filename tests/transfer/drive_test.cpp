@@ -1,6 +1,10 @@
-// Programs through the simulated drives: what the drive keeps, what comes back, bad replies.
+// Programs through the simulated drives and through kmd-sim on a pseudo-terminal: what the
+// drive keeps, what comes back, bad replies.
 #include "app/module1.h"
+#include "kmdsim_process.h"
 #include "link/buswait.h"
+#include "link/qtserialport.h"
+#include "link/transaction.h"
 #include "transfer_support.h"
 
 TEST_F(TransferTest, SendAllThenReadAllGivesTheSamePrograms) {
@@ -42,4 +46,28 @@ TEST_F(TransferTest, BadRepliesToReadLeaveTheStoreAsItWas) {
     for (const Program& program : store)
         for (const std::string& line : program)
             EXPECT_LE(line.size(), 18u);
+}
+
+TEST_F(TransferTest, RoundTripThroughKmdSim) {
+    KmdSimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    QtSerialPort serial;
+    SetSharedPort(&serial);
+    Module1::ComPort = 1;
+    WaitScale = 0.25; // real port: leave the replies time to cross the terminal
+
+    PrgStore sent{};
+    sent[0] = {"A8 0F A0", "26 02", "11", "31 FF FF FC 18"};
+    sent[9] = {"A0 25 00 00 03 E8", "F4 0A", "F5"};
+    store = sent;
+    rec.answers = {true, true};
+    SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\nSend programs to drive...\r\n"
+                         "PRG. N.0.......OK\r\nPRG. N.9......OK\r\n");
+    store = PrgStore{};
+    ReadAllPrg(store, rec.io);
+    EXPECT_NE(rec.text1.find("PRG 09 - READY     "), std::string::npos) << rec.text1;
+    ExpectSameProgramsIgnoringTrailingBlanks(store, sent);
+    serial.close();
+    SetSharedPort(nullptr);
 }
