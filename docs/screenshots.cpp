@@ -11,6 +11,7 @@
 #include "ui/dialogs/form_trigger.h"
 #include "ui/main/form_main.h"
 #include "ui/tools/form_log.h"
+#include "ui/tools/form_scan.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -78,6 +79,10 @@ int main(int argc, char** argv) {
     for (const char* box : {"Text_IN1", "Text_IN3", "Text_LEV2"})
         trigger.findChild<QLineEdit*>(box)->setText("1");
     Save(trigger, "trigger");
+
+    Form_Scan scan(nullptr);
+    scan.StartScan();
+    Save(scan, "scan");
 
     Form_Log log;
     log.model().refresh();
