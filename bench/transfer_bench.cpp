@@ -89,6 +89,10 @@ bool Run(const char* name, SerialPort& port, qint64 otherPid = 0) {
     std::printf("  CPU, this program %7.3f %%  of elapsed (goal <= 5 %%)\n", 100.0 * cpu / elapsed);
     if (otherPid) std::printf("  CPU, kmd-sim     %8.3f %%  of elapsed\n", 100.0 * other / elapsed);
     std::printf("  transfer         %s\n", ok ? "OK" : "FAILED");
+    const char* where = otherPid ? "pty" : "in_process";
+    std::printf("RESULT transfer_overhead_%s_percent %.2f (goal <= 2)\n", where,
+                100.0 * (elapsed - fixed) / fixed);
+    std::printf("RESULT transfer_cpu_%s_percent %.2f (goal <= 5)\n", where, 100.0 * cpu / elapsed);
     if (!ok) std::printf("%s\n", text1.c_str());
     std::fflush(stdout);
     return ok;
