@@ -1,6 +1,8 @@
 #pragma once
 // Texts in the three languages, chosen by Module1::Lingua at the moment they are shown.
 #include <QString>
+
+class QObject;
 #include <optional>
 
 struct Text3 {
@@ -12,6 +14,10 @@ struct Text3 {
 // The text for the current language; nothing for a code other than 1, 2, 3 (the control then
 // keeps what it showed before).
 std::optional<QString> ForLanguage(const Text3& text);
+
+// Sets the visible text of a control, whatever its kind: the title of a menu or frame, the text
+// of an action, label, button or line edit, the edit text of a list. Nothing for nullptr.
+void SetControlText(QObject* control, const QString& text);
 
 // Title of refusal and error message boxes: "VarDelo - ERRORE" / "VarDelo - ERROR" / "Vardelo - ERROR".
 QString ErrorTitle();

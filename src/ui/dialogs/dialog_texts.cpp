@@ -9,19 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-void SetControlText(QWidget* control, const QString& text) {
-    if (auto* label = qobject_cast<QLabel*>(control))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(control))
-        button->setText(text);
-    else if (auto* frame = qobject_cast<QGroupBox*>(control))
-        frame->setTitle(text);
-    else if (auto* combo = qobject_cast<QComboBox*>(control))
-        combo->setEditText(text);
-    else if (auto* edit = qobject_cast<QLineEdit*>(control))
-        edit->setText(text);
-}
-
 void ApplyTexts(QWidget& window, std::span<const TextRow> rows) {
     for (const TextRow& row : rows) {
         const std::optional<QString> text = ForLanguage(row.text);

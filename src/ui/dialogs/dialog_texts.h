@@ -15,9 +15,6 @@ struct TextRow {
 // changes and the controls keep their design-time texts.
 void ApplyTexts(QWidget& window, std::span<const TextRow> rows);
 
-// Text of a label, button, frame or the edit text of a combo box.
-void SetControlText(QWidget* control, const QString& text);
-
 class QDialog;
 class QHBoxLayout;
 // The OK and Cancel buttons of a parameter dialog (`Command_Ok`, `Command_cancel`), OK the

@@ -78,33 +78,21 @@ const MainText kTexts[] = {
     {"Command_LetturaPos", "Lettura pos.", {nullptr, nullptr, nullptr}},
 };
 
-void SetControlText(QObject& window, const char* name, const QString& text) {
-    QObject* o = window.findChild<QObject*>(QString::fromLatin1(name));
-    if (auto* menu = qobject_cast<QMenu*>(o))
-        menu->setTitle(text);
-    else if (auto* action = qobject_cast<QAction*>(o))
-        action->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(o))
-        label->setText(text);
-    else if (auto* box = qobject_cast<QComboBox*>(o))
-        box->setEditText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(o))
-        button->setText(text);
-    else if (auto* frame = qobject_cast<QGroupBox*>(o))
-        frame->setTitle(text);
+QObject* Control(QObject& window, const char* name) {
+    return window.findChild<QObject*>(QString::fromLatin1(name));
 }
 
 } // namespace
 
 void ApplyDesignTexts(QObject& window) {
     for (const MainText& t : kTexts)
-        SetControlText(window, t.control, QString::fromUtf8(t.design));
+        SetControlText(Control(window, t.control), QString::fromUtf8(t.design));
 }
 
 void ApplyLanguageTexts(QObject& window) {
     for (const MainText& t : kTexts) {
         if (!t.text.ita) continue;
-        if (auto text = ForLanguage(t.text)) SetControlText(window, t.control, *text);
+        if (auto text = ForLanguage(t.text)) SetControlText(Control(window, t.control), *text);
     }
 }
 
