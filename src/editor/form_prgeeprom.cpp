@@ -86,7 +86,7 @@ const Text3& TextOf(const char* key) {
 // A text in the current language; English for a language code the tables do not know.
 QString Say(const char* key) {
     const Text3& t = TextOf(key);
-    return ForLanguage(t).value_or(QString::fromUtf8(t.eng));
+    return TextOrEnglish(t);
 }
 
 const char* const FileFilter = "Text Format files (*.txt)";

@@ -23,6 +23,10 @@ std::optional<QString> ForLanguage(const Text3& text) {
     }
 }
 
+QString TextOrEnglish(const Text3& text) {
+    return ForLanguage(text).value_or(QString::fromUtf8(text.eng));
+}
+
 QString ErrorTitle() {
     return ForLanguage({"VarDelo - ERRORE", "VarDelo - ERROR", "Vardelo - ERROR"})
         .value_or("VarDelo - ERROR");

@@ -19,5 +19,9 @@ std::optional<QString> ForLanguage(const Text3& text);
 // of an action, label, button or line edit, the edit text of a list. Nothing for nullptr.
 void SetControlText(QObject* control, const QString& text);
 
+// The text for the current language, or the English one for any other code (messages must say
+// something even under a hand-edited language code).
+QString TextOrEnglish(const Text3& text);
+
 // Title of refusal and error message boxes: "VarDelo - ERRORE" / "VarDelo - ERROR" / "Vardelo - ERROR".
 QString ErrorTitle();

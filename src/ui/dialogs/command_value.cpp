@@ -41,8 +41,8 @@ std::string DescriptionOf(int slot) {
 }
 
 QString RangePrompt(int slot, const PromptWords& words) {
-    QString opening = ForLanguage(words.opening).value_or(QString::fromUtf8(words.opening.eng));
-    QString middle = ForLanguage(words.middle).value_or(QString::fromUtf8(words.middle.eng));
+    QString opening = TextOrEnglish(words.opening);
+    QString middle = TextOrEnglish(words.middle);
     return opening + QString::fromStdString(SignedText(MinCmd[slot])) + middle +
            QString::fromStdString(SignedText(MaxCmd[slot])) + QStringLiteral("\r\n\r\n") +
            QString::fromStdString(HintOf(slot));

@@ -97,5 +97,5 @@ void ApplyLanguageTexts(QObject& window) {
 }
 
 QString MessageText(const Text3& text) {
-    return ForLanguage(text).value_or(QString::fromUtf8(text.eng));
+    return TextOrEnglish(text);
 }

@@ -103,7 +103,7 @@ void Form_serial::ShowDevices() {
         const ResolvedPort port = ResolvePort(n);
         const Text3& state = port.exists ? DevicePresent : DeviceMissing;
         devices_[n - 1]->setText(QString::fromStdString(port.device) + QLatin1Char(' ') +
-                                 ForLanguage(state).value_or(QString::fromUtf8(state.eng)));
+                                 TextOrEnglish(state));
     }
 }
 

@@ -36,10 +36,6 @@ const Text3 kClose{"Chiudi", "Close", "Schließen"};
 const Text3 kSaveFailed{"Impossibile salvare il registro in ", "Cannot save the log to ",
                         "Das Protokoll kann nicht gespeichert werden: "};
 
-QString Pick(const Text3& t) {
-    return ForLanguage(t).value_or(QString::fromUtf8(t.eng));
-}
-
 } // namespace
 
 TrafficLog& ProgramTrafficLog() {
@@ -111,7 +107,7 @@ QVariant TrafficLogModel::data(const QModelIndex& index, int role) const {
 
 QVariant TrafficLogModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section > 4) return {};
-    return Pick(kColumns[section]);
+    return TextOrEnglish(kColumns[section]);
 }
 
 void TrafficLogModel::clear() {
@@ -169,11 +165,11 @@ Form_Log::Form_Log(QWidget* parent) : QWidget(parent, Qt::Window), model_(Progra
 }
 
 void Form_Log::SetLingua() {
-    setWindowTitle(Pick(kTitle));
-    copy_->setText(Pick(kCopy));
-    clear_->setText(Pick(kClear));
-    save_->setText(Pick(kSave));
-    close_->setText(Pick(kClose));
+    setWindowTitle(TextOrEnglish(kTitle));
+    copy_->setText(TextOrEnglish(kCopy));
+    clear_->setText(TextOrEnglish(kClear));
+    save_->setText(TextOrEnglish(kSave));
+    close_->setText(TextOrEnglish(kClose));
     model_.headerDataChanged(Qt::Horizontal, 0, 4);
 }
 
@@ -203,7 +199,8 @@ void Form_Log::SaveAs() {
     QSaveFile file(name);
     bool ok = file.open(QIODevice::WriteOnly) && file.write(LogText().toUtf8()) >= 0 && file.commit();
     if (!ok)
-        UiPrompts().message(this, ErrorTitle(), Pick(kSaveFailed) + name + "\n" + file.errorString(), true);
+        UiPrompts().message(this, ErrorTitle(), TextOrEnglish(kSaveFailed) + name + "\n" + file.errorString(),
+                            true);
 }
 
 void ShowCommunicationLog(QWidget* owner) {

@@ -36,10 +36,6 @@ const Text3 kHint{"Doppio clic su una riga per selezionare l'indirizzo.",
                   "Double-click a row to select its address.",
                   "Doppelklick auf eine Zeile wählt die Adresse."};
 
-QString Pick(const Text3& t) {
-    return ForLanguage(t).value_or(QString::fromUtf8(t.eng));
-}
-
 } // namespace
 
 Form_Scan::Form_Scan(std::function<void(int)> chooseAddress, QWidget* parent)
@@ -85,15 +81,15 @@ Form_Scan::Form_Scan(std::function<void(int)> chooseAddress, QWidget* parent)
 }
 
 void Form_Scan::SetLingua() {
-    setWindowTitle(Pick(kTitle));
+    setWindowTitle(TextOrEnglish(kTitle));
     QStringList headers;
     for (const Text3& c : kColumns)
-        headers << Pick(c);
+        headers << TextOrEnglish(c);
     table_->setHorizontalHeaderLabels(headers);
-    start_->setText(Pick(kStart));
-    cancel_->setText(Pick(kCancel));
-    close_->setText(Pick(kClose));
-    if (!running_ && table_->rowCount() == 0) status_->setText(Pick(kHint));
+    start_->setText(TextOrEnglish(kStart));
+    cancel_->setText(TextOrEnglish(kCancel));
+    close_->setText(TextOrEnglish(kClose));
+    if (!running_ && table_->rowCount() == 0) status_->setText(TextOrEnglish(kHint));
 }
 
 void Form_Scan::StartScan() {
@@ -110,7 +106,7 @@ void Form_Scan::StartScan() {
     cancel_->setEnabled(true);
     ScanOutcome outcome = ScanBus(*SharedPort(), [this](int address) {
         progress_->setValue(address);
-        status_->setText(Pick(kAsking) + QString::number(address) + " / 31");
+        status_->setText(TextOrEnglish(kAsking) + QString::number(address) + " / 31");
         return !cancelled_;
     });
     progress_->setValue(outcome.cancelled ? progress_->value() : 32);
@@ -131,11 +127,11 @@ void Form_Scan::ShowOutcome(const ScanOutcome& outcome) {
     }
     QString count = QString::number(outcome.hits.size());
     if (!outcome.portError.empty())
-        status_->setText(Pick(kPortError) + QString::fromStdString(outcome.portError));
+        status_->setText(TextOrEnglish(kPortError) + QString::fromStdString(outcome.portError));
     else if (outcome.cancelled)
-        status_->setText(Pick(kCancelled) + count);
+        status_->setText(TextOrEnglish(kCancelled) + count);
     else
-        status_->setText(Pick(kFound) + count + ". " + Pick(kHint));
+        status_->setText(TextOrEnglish(kFound) + count + ". " + TextOrEnglish(kHint));
 }
 
 void Form_Scan::closeEvent(QCloseEvent* event) {
