@@ -4,7 +4,7 @@
 #include "app/module1.h"
 #include "catalog/catalog.h"
 #include "drivebus.h"
-#include "editor/form_prgeeprom.h"
+#include "ui/editor/form_prgeeprom.h"
 #include "editor/linecodec.h"
 #include "link/transaction.h"
 #include "simulatedport.h"

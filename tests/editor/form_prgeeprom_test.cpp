@@ -1,5 +1,5 @@
 // The editor window driven as an operator would: buttons, scripted prompts, files, printing.
-#include "editor/form_prgeeprom.h"
+#include "ui/editor/form_prgeeprom.h"
 
 #include "app/module1.h"
 #include "catalog/catalog.h"

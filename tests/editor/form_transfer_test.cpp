@@ -1,6 +1,6 @@
 // The editor's drive buttons against the simulated drive: programs on the wire, the status box,
 // and a window that cannot be closed or edited under a running transfer.
-#include "editor/form_prgeeprom.h"
+#include "ui/editor/form_prgeeprom.h"
 
 #include "app/module1.h"
 #include "catalog/catalog.h"

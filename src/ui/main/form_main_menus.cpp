@@ -3,7 +3,7 @@
 
 #include "app/module1.h"
 #include "app/numbers.h"
-#include "editor/form_prgeeprom.h"
+#include "ui/editor/form_prgeeprom.h"
 #include "link/buswait.h"
 #include "ui/common/prompts.h"
 #include "ui/diagnostics/form_special.h"

@@ -1,4 +1,4 @@
-#include "editor/form_prgmodel.h"
+#include "ui/editor/form_prgmodel.h"
 
 PrgGridModel::PrgGridModel(const PrgGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
 

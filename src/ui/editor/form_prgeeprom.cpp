@@ -1,9 +1,9 @@
-#include "editor/form_prgeeprom.h"
+#include "ui/editor/form_prgeeprom.h"
 
 #include "app/module1.h"
 #include "catalog/catalog.h"
-#include "editor/form_listingprint.h"
-#include "editor/form_prgmodel.h"
+#include "ui/editor/form_listingprint.h"
+#include "ui/editor/form_prgmodel.h"
 #include "editor/linecodec.h"
 #include "editor/listing.h"
 #include "editor/prgfile.h"

@@ -1,4 +1,4 @@
-#include "editor/form_listingprint.h"
+#include "ui/editor/form_listingprint.h"
 
 #include "editor/listing.h"
 
