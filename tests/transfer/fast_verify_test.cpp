@@ -135,6 +135,16 @@ TEST_F(TransferTest, FastModeUnderEveryFault) {
         EXPECT_EQ(store, mine);
         bus->setFault(DriveBus::Fault::None);
     }
+    // Silence gets the same eleven looks as at the specified pacing.
+    std::vector<double> waits, eleven;
+    for (int i = 0; i < 11; ++i)
+        eleven.insert(eleven.end(), {0.05, 2.0});
+    WaitRecorder = [&](double s) { waits.push_back(s); };
+    bus->setFault(DriveBus::Fault::Silent);
+    rec.answers = {true};
+    DeleteAllPrg(rec.io);
+    WaitRecorder = nullptr;
+    EXPECT_EQ(waits, eleven);
     // A slow drive is waited for as at the specified pacing, so it gets everything through.
     WaitScale = 0.02;
     bus->setSlowSeconds(0.01);
