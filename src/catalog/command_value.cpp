@@ -63,7 +63,9 @@ bool IsTriggerByte(double value) {
 NumbersValue CommandValueOfNumbers(int slot, const std::vector<double>& numbers) {
     if (slot < 0 || slot >= CatalogSlots || CodiceCmd[slot] == 0) return Refuse("not a command");
     const std::string code = "command " + std::to_string(CodiceCmd[slot]);
-    auto wants = [&](const char* what) { return Refuse(code + " takes " + what + ", not " + Count(numbers.size())); };
+    auto wants = [&](const char* what) {
+        return Refuse(code + " takes " + what + ", not " + Count(numbers.size()));
+    };
 
     switch (TipoCmd[slot]) {
     case 0:
@@ -78,15 +80,18 @@ NumbersValue CommandValueOfNumbers(int slot, const std::vector<double>& numbers)
     case 2:
         if (numbers.size() != 1) return wants("one value (the input byte)");
         if (!IsTriggerByte(numbers[0]))
-            return Refuse(code + ": input byte " + Plain(numbers[0]) +
-                          " is not 0..119 with bits 3 and 7 clear (IN1=1 IN2=2 IN3=4 LEV1=16 LEV2=32 LEV3=64)");
+            return Refuse(
+                code + ": input byte " + Plain(numbers[0]) +
+                " is not 0..119 with bits 3 and 7 clear (IN1=1 IN2=2 IN3=4 LEV1=16 LEV2=32 LEV3=64)");
         return {ValueOfTrigger(numbers[0]), {}};
     case 3:
         if (numbers.size() != 2) return wants("two values (the input byte, then the quota)");
         if (!IsTriggerByte(numbers[0]))
-            return Refuse(code + ": input byte " + Plain(numbers[0]) +
-                          " is not 0..119 with bits 3 and 7 clear (IN1=1 IN2=2 IN3=4 LEV1=16 LEV2=32 LEV3=64)");
-        if (!FourBytes(numbers[1])) return Refuse(code + ": quota " + Plain(numbers[1]) + " does not fit four bytes");
+            return Refuse(
+                code + ": input byte " + Plain(numbers[0]) +
+                " is not 0..119 with bits 3 and 7 clear (IN1=1 IN2=2 IN3=4 LEV1=16 LEV2=32 LEV3=64)");
+        if (!FourBytes(numbers[1]))
+            return Refuse(code + ": quota " + Plain(numbers[1]) + " does not fit four bytes");
         return {ValueOfZeroAtFlight(numbers[1], numbers[0]), {}};
     case 4:
         if (numbers.size() == 1) {

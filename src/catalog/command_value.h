@@ -17,10 +17,10 @@ struct CommandValue {
 bool InCommandLimits(int slot, double value);
 
 // The results of the parameter dialogs, as the transaction and the line codec take them.
-CommandValue ValueOfTrigger(double triggerMask);                 // the input byte, sent as one byte
+CommandValue ValueOfTrigger(double triggerMask);                    // the input byte, sent as one byte
 CommandValue ValueOfZeroAtFlight(double quota, double triggerMask); // input byte, then the quota
-CommandValue ValueOfSpotLevels(double spotMin, double spotMax);  // MIN x 256 + MAX in two bytes
-CommandValue ValueOfCurrentRed(double value);                    // a plain one-byte value
+CommandValue ValueOfSpotLevels(double spotMin, double spotMax);     // MIN x 256 + MAX in two bytes
+CommandValue ValueOfCurrentRed(double value);                       // a plain one-byte value
 
 // A trigger byte the input trigger dialogs can produce: 0..255 with bits 3 and 7 clear.
 bool IsTriggerByte(double value);

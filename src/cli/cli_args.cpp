@@ -72,7 +72,8 @@ const CommandShape* FindCommand(const std::string& name) {
 
 // "-5", "-.5", "-0x10" are values, not options.
 bool LooksLikeNumber(const std::string& w) {
-    return w.size() >= 2 && w[0] == '-' && (std::isdigit(static_cast<unsigned char>(w[1])) || w[1] == '.' || w[1] == '&');
+    return w.size() >= 2 && w[0] == '-' &&
+           (std::isdigit(static_cast<unsigned char>(w[1])) || w[1] == '.' || w[1] == '&');
 }
 
 std::string Lower(std::string s) {
@@ -266,31 +267,31 @@ std::string GeneralHelp() {
         "Commands:\n";
     for (const CommandShape& c : Commands)
         text += std::string("  ") + c.usage + "\n";
-    text +=
-        "\n"
-        "Options:\n"
-        "  --port COMn     the serial port, as in the window's serial settings\n"
-        "  --device PATH   any serial device (/dev/ttyACM0, /dev/serial/by-id/...) instead\n"
-        "  --baud RATE     9600 or 19200\n"
-        "  --json          print one JSON object (frames, replies, texts, statuses, mismatches)\n"
-        "  --quiet         print nothing but errors\n"
-        "  --help          this text; COMMAND --help tells about one command\n"
-        "\n"
-        "Without --port or --device the port and rate of vdcfg.cfg in the working directory are used\n"
-        "(the window's settings), else COM1 at 9600. A device chosen for that COM number in the\n"
-        "window's serial settings is used too. ADDRESS is 0..31. Program files are the program\n"
-        "editor's files.\n"
-        "\n"
-        "Exit status: 0 done; 1 the drive did not answer, refused (15h), or a verify found a\n"
-        "mismatch; 2 usage error or value refused (nothing sent); 3 the port cannot be opened or was\n"
-        "lost.\n";
+    text += "\n"
+            "Options:\n"
+            "  --port COMn     the serial port, as in the window's serial settings\n"
+            "  --device PATH   any serial device (/dev/ttyACM0, /dev/serial/by-id/...) instead\n"
+            "  --baud RATE     9600 or 19200\n"
+            "  --json          print one JSON object (frames, replies, texts, statuses, mismatches)\n"
+            "  --quiet         print nothing but errors\n"
+            "  --help          this text; COMMAND --help tells about one command\n"
+            "\n"
+            "Without --port or --device the port and rate of vdcfg.cfg in the working directory are used\n"
+            "(the window's settings), else COM1 at 9600. A device chosen for that COM number in the\n"
+            "window's serial settings is used too. ADDRESS is 0..31. Program files are the program\n"
+            "editor's files.\n"
+            "\n"
+            "Exit status: 0 done; 1 the drive did not answer, refused (15h), or a verify found a\n"
+            "mismatch; 2 usage error or value refused (nothing sent); 3 the port cannot be opened or was\n"
+            "lost.\n";
     return text;
 }
 
 std::string CommandHelp(const std::string& command) {
     const CommandShape* c = FindCommand(command);
     if (!c) return GeneralHelp();
-    return std::string("usage: vardelo-cli [--port COMn | --device PATH] [--baud 9600|19200] [--json] [--quiet]\n"
-                       "                   ") +
+    return std::string(
+               "usage: vardelo-cli [--port COMn | --device PATH] [--baud 9600|19200] [--json] [--quiet]\n"
+               "                   ") +
            c->usage + "\n\n" + c->help;
 }

@@ -13,9 +13,9 @@ enum CliExit {
 };
 
 struct CliOptions {
-    std::optional<int> comPort;  // --port COMn
-    std::string device;          // --device PATH
-    std::optional<int> baud;     // --baud 9600|19200
+    std::optional<int> comPort; // --port COMn
+    std::string device;         // --device PATH
+    std::optional<int> baud;    // --baud 9600|19200
     bool json = false;
     bool quiet = false;
     bool help = false;

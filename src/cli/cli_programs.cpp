@@ -83,7 +83,8 @@ std::optional<PrgStore> LoadChecked(const std::string& path, std::string& error)
         std::vector<std::string> lines = LinesOf(c.store[p]);
         for (size_t i = 0; i < lines.size(); ++i)
             if (!IsCommandLine(lines[i])) {
-                error = path + ": " + ProgramLineName(p, i) + " \"" + lines[i] + "\" is not a catalog command";
+                error =
+                    path + ": " + ProgramLineName(p, i) + " \"" + lines[i] + "\" is not a catalog command";
                 return std::nullopt;
             }
     }
@@ -125,8 +126,10 @@ std::string ReadDrive(PrgStore& store, CliReport& report, std::string& status) {
         results[std::stoi((*it)[1])] = (*it)[2];
     for (int p = 0; p < NumPrograms; ++p) {
         auto it = results.find(p);
-        if (it == results.end()) return "program " + std::to_string(p) + " was not read: the drive did not answer";
-        if (it->second == "ERROR") return "program " + std::to_string(p) + " was not read: its reply was garbled";
+        if (it == results.end())
+            return "program " + std::to_string(p) + " was not read: the drive did not answer";
+        if (it->second == "ERROR")
+            return "program " + std::to_string(p) + " was not read: its reply was garbled";
     }
     if (status.find("dropped") != std::string::npos)
         return "the drive holds more lines than a program file can (see above)";
@@ -197,8 +200,9 @@ int VerifyAgainst(const PrgStore& file, const std::string& path, CliReport& repo
     }
     if (!mismatches.empty()) {
         const Mismatch& m = mismatches.front();
-        return report.finish(ExitDrive, "the drive differs from " + path + ": " + ProgramLineName(m.program, m.line) +
-                                            " (file " + (m.sent.empty() ? "no line" : m.sent) + ", drive " +
+        return report.finish(ExitDrive, "the drive differs from " + path + ": " +
+                                            ProgramLineName(m.program, m.line) + " (file " +
+                                            (m.sent.empty() ? "no line" : m.sent) + ", drive " +
                                             (m.read.empty() ? "no line" : m.read) + ")");
     }
     report.say("The drive's programs match " + path);
@@ -208,9 +212,9 @@ int VerifyAgainst(const PrgStore& file, const std::string& path, CliReport& repo
 // How far a send got for program q, from the status box: "PRG. N.q..." then a dot per line
 // stored, then OK or ERROR.
 struct SentProgram {
-    bool begun = false;   // F0 acknowledged
-    size_t stored = 0;    // lines acknowledged
-    bool closed = false;  // ended with OK
+    bool begun = false;  // F0 acknowledged
+    size_t stored = 0;   // lines acknowledged
+    bool closed = false; // ended with OK
 };
 SentProgram SentOf(const std::string& status, int q) {
     SentProgram s;
@@ -247,7 +251,8 @@ int RunErase(const CliOptions& o, CliReport& report) {
     const std::string who = "drive " + std::to_string(*add);
     if (report.lastTimedOut()) return report.finish(ExitDrive, who + " did not answer");
     if (report.lastReply() == "15") return report.finish(ExitDrive, who + " refused the erase (15h)");
-    if (all && report.lastReply() != "06") return report.finish(ExitDrive, who + " did not acknowledge the erase");
+    if (all && report.lastReply() != "06")
+        return report.finish(ExitDrive, who + " did not acknowledge the erase");
     return report.finish(ExitDone);
 }
 
@@ -300,7 +305,8 @@ int RunWritePrograms(const CliOptions& o, CliReport& report) {
     if (report.portFailed()) return PortFailure(report, status);
     SayStatus(report, status);
     if (status.rfind("Erasing all programs...OK", 0) != 0)
-        return report.finish(ExitDrive, "drive " + std::to_string(*add) + " did not acknowledge the erase; nothing sent");
+        return report.finish(ExitDrive, "drive " + std::to_string(*add) +
+                                            " did not acknowledge the erase; nothing sent");
 
     std::string failure;
     for (int q = 0; q < NumPrograms; ++q) {
@@ -314,7 +320,8 @@ int RunWritePrograms(const CliOptions& o, CliReport& report) {
         report.add("programs", program);
         if (!failure.empty() || (s.closed && s.stored == lines)) continue;
         if (!s.begun)
-            failure = "program " + std::to_string(q) + " was not sent: the drive did not accept its begin (F0)";
+            failure =
+                "program " + std::to_string(q) + " was not sent: the drive did not accept its begin (F0)";
         else
             failure = ProgramLineName(q, s.stored) + " was not stored: the drive did not acknowledge it";
     }

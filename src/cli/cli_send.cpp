@@ -52,8 +52,8 @@ int RunSend(const CliOptions& o, CliReport& report) {
 
     BusOperation bus;
     const CommandValue& v = *value.value;
-    Exchange ex = CountedTransaction(*SharedPort(), *add, Module1::CodiceCmd[slot], v.parametro1, v.parametro2,
-                                     Module1::NtxCmd[slot], Module1::NrxCmd[slot], v.tipo);
+    Exchange ex = CountedTransaction(*SharedPort(), *add, Module1::CodiceCmd[slot], v.parametro1,
+                                     v.parametro2, Module1::NtxCmd[slot], Module1::NrxCmd[slot], v.tipo);
     if (ex.outcome == Outcome::BadValue) return report.finish(ExitUsage, ex.error);
     if (ex.outcome == Outcome::OpenFailed) return report.finish(ExitPort, PortTrouble(ex.error));
     const std::string tx = HexText(ex.frame);

@@ -31,13 +31,22 @@ std::string PortDevice(int comPort) {
 
 ResolvedPort ResolvePort(int comPort) {
     const std::string chosen = PortDevice(comPort);
+    if (chosen.empty()) return MappedPort(comPort);
 #ifdef _WIN32
-    return {chosen.empty() ? PortCandidates(comPort).front() : chosen, true};
+    return {chosen, true};
 #else
     std::error_code ec;
-    if (!chosen.empty()) return {chosen, std::filesystem::exists(chosen, ec)};
+    return {chosen, std::filesystem::exists(chosen, ec)};
+#endif
+}
+
+ResolvedPort MappedPort(int comPort) {
     std::vector<std::string> candidates = PortCandidates(comPort);
+#ifdef _WIN32
+    return {candidates.front(), true};
+#else
     for (const std::string& c : candidates) {
+        std::error_code ec;
         if (comPort >= 1 && std::filesystem::exists(c, ec)) return {c, true};
     }
     return {candidates.front(), false};

@@ -17,3 +17,5 @@ struct ResolvedPort {
     bool exists = false;
 };
 ResolvedPort ResolvePort(int comPort);
+// The same without a chosen device: what the COM number opens by the usual mapping.
+ResolvedPort MappedPort(int comPort);
