@@ -39,23 +39,30 @@ const CommandShape Commands[] = {
      "  vardelo-cli send 3 48 -1000        absolute positioning of drive 3 to -1000\n"
      "  vardelo-cli send 2 18              read the present position of drive 2\n"
      "  vardelo-cli send switchall 17      stop every drive\n"},
-    {"read-programs", 2, 2, "read-programs ADDRESS FILE",
+    {"read-programs", 2, 2, "read-programs ADDRESS FILE [--fast]",
      "Reads all 17 programs of the drive at ADDRESS into FILE, in the program editor's file\n"
      "format. FILE is written only when every program was read; an existing FILE is otherwise\n"
-     "left as it was. Exit 1 when a program could not be read.\n"},
+     "left as it was. Exit 1 when a program could not be read.\n"
+     "\n"
+     "  --fast     end each read when the line falls quiet, instead of the fixed wait\n"},
     {"write-programs", 2, 2, "write-programs ADDRESS FILE [--verify] [--fast]",
      "Erases all programs of the drive at ADDRESS, then sends every program of FILE (a file saved\n"
      "by the program editor). The file is checked first: a file that is not a program file, a\n"
      "program line that is no catalog command, or lines the drive could not hold refuse the run\n"
      "with exit 2 before anything is sent.\n"
      "\n"
-     "  --verify   read the programs back afterwards and compare them with FILE\n"
+     "  --verify   read each program back after sending it and compare it with FILE\n"
      "  --fast     move on as soon as the drive has answered, instead of the fixed waits\n"
+     "             (a drive that does not answer is still waited for as long)\n"
      "\n"
-     "Exit 1 when the drive does not acknowledge a step or the verify finds a mismatch.\n"},
-    {"verify", 2, 2, "verify ADDRESS FILE",
-     "Reads the programs of the drive at ADDRESS and compares them with FILE, line by line.\n"
-     "Exit 1 on the first difference, naming the program and the line (counted from 1).\n"},
+     "Exit 1 when the drive does not acknowledge a step or the verify finds a mismatch. Lines\n"
+     "are numbered as in the program editor: line 0 is the first.\n"},
+    {"verify", 2, 2, "verify ADDRESS FILE [--fast]",
+     "Reads the programs of the drive at ADDRESS and compares them with FILE, line by line;\n"
+     "the drive is not changed. Exit 1 on a difference, naming the program and the line (line 0\n"
+     "is the first, as in the program editor).\n"
+     "\n"
+     "  --fast     end each read when the line falls quiet, instead of the fixed wait\n"},
     {"erase", 2, 2, "erase ADDRESS (PROGRAM | all)",
      "Erases program PROGRAM (0..16), or all programs, on the drive at ADDRESS.\n"
      "Exit 1 when the drive does not answer or refuses.\n"},
@@ -250,8 +257,9 @@ bool IsCommand(const std::string& name) {
 std::string CheckCommandShape(const CliOptions& o) {
     const CommandShape* c = FindCommand(o.command);
     if (!c) return "no command given";
-    if ((o.verify || o.fast) && o.command != "write-programs")
-        return std::string(o.verify ? "--verify" : "--fast") + " belongs to write-programs";
+    if (o.verify && o.command != "write-programs") return "--verify belongs to write-programs";
+    if (o.fast && o.command != "write-programs" && o.command != "read-programs" && o.command != "verify")
+        return "--fast belongs to write-programs, read-programs and verify";
     if (o.args.size() < c->minArgs || o.args.size() > c->maxArgs)
         return std::string("usage: vardelo-cli [options] ") + c->usage;
     return {};

@@ -10,7 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <map>
+#include <algorithm>
 #include <regex>
 
 namespace {
@@ -29,10 +29,15 @@ void SayStatus(CliReport& report, const std::string& status) {
     if (!text.empty()) report.say(text);
 }
 
-// The transfer routines with every question answered Yes and the input box answered `answer`.
-TransferIo CliIo(std::string& status, const std::string& answer = {}) {
+// The transfer routines with every question answered Yes, the input box answered `answer`,
+// the options of the command line, and the progress line kept on a terminal.
+TransferIo CliIo(std::string& status, CliReport& report, const std::string& what, const CliOptions& o,
+                 const std::string& answer = {}) {
     TransferIo io = HeadlessIo(status, true);
     io.input = [answer](const std::string&, const std::string&) { return answer; };
+    io.options.fast = o.fast;
+    io.options.verify = o.verify;
+    io.progress = [&report, what](int done, int total) { report.progress(what, done, total); };
     return io;
 }
 
@@ -54,8 +59,9 @@ bool IsCommandLine(const std::string& line) {
     return slot >= 0 && static_cast<int>(bytes.size()) == Module1::NtxCmd[slot];
 }
 
-std::string ProgramLineName(int program, size_t index) {
-    return "program " + std::to_string(program) + " line " + std::to_string(index + 1);
+// Lines are numbered as the editor's grid numbers them: 0 is the first.
+std::string ProgramLineName(int program, int row) {
+    return "program " + std::to_string(program) + " line " + std::to_string(row);
 }
 
 // The file of write-programs / verify: read, and every line a command the drive can take.
@@ -79,15 +85,14 @@ std::optional<PrgStore> LoadChecked(const std::string& path, std::string& error)
         error = path + " holds more than a drive can: " + why;
         return std::nullopt;
     }
-    for (int p = 0; p < NumPrograms; ++p) {
-        std::vector<std::string> lines = LinesOf(c.store[p]);
-        for (size_t i = 0; i < lines.size(); ++i)
-            if (!IsCommandLine(lines[i])) {
-                error =
-                    path + ": " + ProgramLineName(p, i) + " \"" + lines[i] + "\" is not a catalog command";
+    for (int p = 0; p < NumPrograms; ++p)
+        for (int i = 0; i < LinesPerProgram; ++i) {
+            const std::string& line = c.store[p][i];
+            if (IsProgramLine(line) && !IsCommandLine(line)) {
+                error = path + ": " + ProgramLineName(p, i) + " \"" + line + "\" is not a catalog command";
                 return std::nullopt;
             }
-    }
+        }
     return c.store;
 }
 
@@ -110,111 +115,52 @@ int BadAddress(const CliOptions& o, CliReport& report) {
     return report.finish(ExitUsage, "address " + o.args[0] + " is not 0..31");
 }
 
-int PortFailure(CliReport& report, const std::string& status) {
+// Ends a transfer: the status box as the window shows it, then the exit status.
+int Finish(CliReport& report, const std::string& status, CliExit exit, const std::string& error = {}) {
+    report.set("transfer", Q(status));
     SayStatus(report, status);
-    return report.finish(ExitPort, "port " + report.portError());
+    if (report.portFailed()) return report.finish(ExitPort, "port " + report.portError());
+    return report.finish(exit, error);
 }
 
-// Reads all 17 programs into `store`. Empty error when every program came back.
-std::string ReadDrive(PrgStore& store, CliReport& report, std::string& status) {
-    TransferIo io = CliIo(status);
-    ReadAllPrg(store, io);
-    if (report.portFailed()) return "port";
-    static const std::regex read("PRG (\\d\\d) - (EMPTY|READY|ERROR)");
-    std::map<int, std::string> results;
-    for (std::sregex_iterator it(status.begin(), status.end(), read), end; it != end; ++it)
-        results[std::stoi((*it)[1])] = (*it)[2];
-    for (int p = 0; p < NumPrograms; ++p) {
-        auto it = results.find(p);
-        if (it == results.end())
-            return "program " + std::to_string(p) + " was not read: the drive did not answer";
-        if (it->second == "ERROR")
-            return "program " + std::to_string(p) + " was not read: its reply was garbled";
+const char* CheckName(ProgramCheck::Result r) {
+    switch (r) {
+    case ProgramCheck::Result::Verified:
+        return "verified";
+    case ProgramCheck::Result::Mismatch:
+        return "mismatch";
+    case ProgramCheck::Result::Incomplete:
+        return "incomplete answer";
+    default:
+        return "no answer";
     }
-    if (status.find("dropped") != std::string::npos)
-        return "the drive holds more lines than a program file can (see above)";
-    return {};
 }
 
-struct Mismatch {
-    int program = 0;
-    size_t line = 0; // index, shown counted from 1
-    std::string sent, read;
-};
-
-// Compares the file's programs with the drive's, line by line; the first difference of each.
-std::vector<Mismatch> Compare(const PrgStore& file, const PrgStore& drive) {
-    std::vector<Mismatch> out;
-    for (int p = 0; p < NumPrograms; ++p) {
-        std::vector<std::string> a = LinesOf(file[p]), b = LinesOf(drive[p]);
-        for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
-            std::string sa = i < a.size() ? a[i] : std::string(), sb = i < b.size() ? b[i] : std::string();
-            if (BytesOfHexText(sa) != BytesOfHexText(sb)) {
-                auto trim = [](std::string s) {
-                    while (!s.empty() && s.back() == ' ')
-                        s.pop_back();
-                    return s;
-                };
-                out.push_back({p, i, trim(sa), trim(sb)});
-                break;
-            }
-        }
-    }
-    return out;
-}
-
-// Reads the drive back and compares with `file`. Returns the exit status (after finish).
-int VerifyAgainst(const PrgStore& file, const std::string& path, CliReport& report) {
-    PrgStore drive{};
-    std::string status;
-    std::string error = ReadDrive(drive, report, status);
-    if (error == "port") return PortFailure(report, status);
-    if (!error.empty()) {
-        SayStatus(report, status);
-        return report.finish(ExitDrive, error);
-    }
-    std::vector<Mismatch> mismatches = Compare(file, drive);
-    size_t next = 0;
-    for (int p = 0; p < NumPrograms; ++p) {
-        QJsonObject program;
-        program.insert("program", p);
-        if (next < mismatches.size() && mismatches[next].program == p) {
-            const Mismatch& m = mismatches[next++];
-            report.say("PRG. N." + std::to_string(p) + " MISMATCH line " + std::to_string(m.line + 1));
-            report.say("  file:  " + (m.sent.empty() ? std::string("(no line)") : m.sent));
-            report.say("  drive: " + (m.read.empty() ? std::string("(no line)") : m.read));
-            program.insert("verify", "mismatch");
-            QJsonObject mj;
-            mj.insert("program", p);
-            mj.insert("line", static_cast<int>(m.line + 1));
-            mj.insert("file", Q(m.sent));
-            mj.insert("drive", Q(m.read));
-            report.add("mismatches", mj);
-        } else if (!LinesOf(file[p]).empty()) {
-            report.say("PRG. N." + std::to_string(p) + " VERIFIED");
-            program.insert("verify", "verified");
-        } else {
-            program.insert("verify", "verified");
+// The checks of a verify in the JSON object; the first program that failed, as an error text.
+std::string ReportChecks(const std::vector<ProgramCheck>& checks, CliReport& report) {
+    std::string failure;
+    for (const ProgramCheck& c : checks) {
+        QJsonObject program{{"program", c.program}, {"result", CheckName(c.result)}};
+        if (c.result == ProgramCheck::Result::Mismatch) {
+            QJsonObject m{{"program", c.program}, {"line", c.line}, {"sent", Q(c.sent)}, {"read", Q(c.read)}};
+            report.add("mismatches", m);
+            if (failure.empty())
+                failure = ProgramLineName(c.program, c.line) + " (sent " +
+                          (c.sent.empty() ? "no line" : c.sent) + ", read " +
+                          (c.read.empty() ? "no line" : c.read) + ")";
+        } else if (!c.verified() && failure.empty()) {
+            failure = "program " + std::to_string(c.program) + " not verified: " + CheckName(c.result);
         }
         report.add("verified", program);
     }
-    if (!mismatches.empty()) {
-        const Mismatch& m = mismatches.front();
-        return report.finish(ExitDrive, "the drive differs from " + path + ": " +
-                                            ProgramLineName(m.program, m.line) + " (file " +
-                                            (m.sent.empty() ? "no line" : m.sent) + ", drive " +
-                                            (m.read.empty() ? "no line" : m.read) + ")");
-    }
-    report.say("The drive's programs match " + path);
-    return report.finish(ExitDone);
+    return failure;
 }
 
 // How far a send got for program q, from the status box: "PRG. N.q..." then a dot per line
 // stored, then OK or ERROR.
 struct SentProgram {
-    bool begun = false;  // F0 acknowledged
-    size_t stored = 0;   // lines acknowledged
-    bool closed = false; // ended with OK
+    bool begun = false; // F0 acknowledged
+    int stored = 0;     // lines acknowledged
 };
 SentProgram SentOf(const std::string& status, int q) {
     SentProgram s;
@@ -224,9 +170,21 @@ SentProgram SentOf(const std::string& status, int q) {
     size_t i = at + mark.size();
     while (i < status.size() && status[i] == '.')
         ++i, ++s.stored;
-    s.closed = status.compare(i, 2, "OK") == 0;
-    s.begun = s.closed || s.stored > 0 || status.compare(i, 5, "ERROR") == 0;
+    s.begun = s.stored > 0 || status.compare(i, 2, "OK") == 0 || status.compare(i, 5, "ERROR") == 0;
     return s;
+}
+
+// Why program q was not sent, once its begin and lines are known.
+std::string NotSent(const PrgStore& store, const std::string& status, int q) {
+    SentProgram s = SentOf(status, q);
+    if (!s.begun)
+        return "program " + std::to_string(q) + " was not sent: the drive did not accept its begin (F0)";
+    int row = -1;
+    for (int i = 0, seen = 0; i < LinesPerProgram && row < 0; ++i)
+        if (IsProgramLine(store[q][i]) && seen++ == s.stored) row = i;
+    if (row < 0)
+        return "program " + std::to_string(q) + " was not closed: the drive did not answer its end (F1)";
+    return ProgramLineName(q, row) + " was not stored: the drive did not acknowledge it";
 }
 
 } // namespace
@@ -240,20 +198,15 @@ int RunErase(const CliOptions& o, CliReport& report) {
     report.set("program", all ? QJsonValue("all") : QJsonValue(*program));
 
     std::string status;
-    TransferIo io = CliIo(status, all ? std::string() : std::to_string(*program));
-    if (all)
-        DeleteAllPrg(io);
-    else
-        DeletePrg(io);
-    report.set("transfer", Q(status));
-    if (report.portFailed()) return PortFailure(report, status);
-    SayStatus(report, status);
+    TransferIo io = CliIo(status, report, "erase", o, all ? std::string() : std::to_string(*program));
+    TransferResult result = all ? DeleteAllPrg(io) : DeletePrg(io);
+    // The window does not look at the answer to erasing one program; a script must know.
     const std::string who = "drive " + std::to_string(*add);
-    if (report.lastTimedOut()) return report.finish(ExitDrive, who + " did not answer");
-    if (report.lastReply() == "15") return report.finish(ExitDrive, who + " refused the erase (15h)");
-    if (all && report.lastReply() != "06")
-        return report.finish(ExitDrive, who + " did not acknowledge the erase");
-    return report.finish(ExitDone);
+    if (report.lastTimedOut()) return Finish(report, status, ExitDrive, who + " did not answer");
+    if (report.lastReply() == "15")
+        return Finish(report, status, ExitDrive, who + " refused the erase (15h)");
+    if (!result.ok) return Finish(report, status, ExitDrive, who + " did not acknowledge the erase");
+    return Finish(report, status, ExitDone);
 }
 
 int RunReadPrograms(const CliOptions& o, CliReport& report) {
@@ -264,22 +217,21 @@ int RunReadPrograms(const CliOptions& o, CliReport& report) {
     if (target.isDir() || !QFileInfo(target.absolutePath()).isWritable())
         return report.finish(ExitUsage, "cannot write " + path);
 
-    report.expectFrames(NumPrograms, "read-programs");
     PrgStore store{};
     std::string status;
-    std::string error = ReadDrive(store, report, status);
-    report.set("transfer", Q(status));
-    if (error == "port") return PortFailure(report, status);
-    SayStatus(report, status);
-    for (int p = 0; p < NumPrograms; ++p) {
-        QJsonObject program;
-        program.insert("program", p);
-        program.insert("lines", static_cast<int>(LinesOf(store[p]).size()));
-        report.add("programs", program);
-    }
-    if (!error.empty()) return report.finish(ExitDrive, error + "; " + path + " not written");
+    TransferIo io = CliIo(status, report, "read-programs", o);
+    TransferResult result = ReadAllPrg(store, io);
+    for (int p = 0; p < NumPrograms; ++p)
+        report.add("programs",
+                   QJsonObject{{"program", p}, {"lines", static_cast<int>(LinesOf(store[p]).size())}});
+    if (!result.ok)
+        return Finish(report, status, ExitDrive,
+                      "not every program could be read from drive " + std::to_string(*add) + "; " + path +
+                          " not written");
     if (std::optional<std::string> failed = SavePrgFile(path, store))
-        return report.finish(ExitUsage, "cannot write " + path + ": " + *failed);
+        return Finish(report, status, ExitUsage, "cannot write " + path + ": " + *failed);
+    report.set("transfer", Q(status));
+    SayStatus(report, status);
     report.say("17 programs written to " + path);
     return report.finish(ExitDone);
 }
@@ -293,41 +245,26 @@ int RunWritePrograms(const CliOptions& o, CliReport& report) {
     if (!store) return report.finish(ExitUsage, error);
     if (!AnyProgram(*store)) return report.finish(ExitUsage, path + " holds no program; nothing sent");
 
-    int frames = 1; // erase all
-    for (const Program& p : *store)
-        if (size_t n = LinesOf(p).size()) frames += static_cast<int>(n) + 2;
-    report.expectFrames(frames + (o.verify ? NumPrograms : 0), "write-programs");
-
     std::string status;
-    TransferIo io = CliIo(status);
-    SendPrg(*store, 99, io);
-    report.set("transfer", Q(status));
-    if (report.portFailed()) return PortFailure(report, status);
-    SayStatus(report, status);
-    if (status.rfind("Erasing all programs...OK", 0) != 0)
-        return report.finish(ExitDrive, "drive " + std::to_string(*add) +
-                                            " did not acknowledge the erase; nothing sent");
-
-    std::string failure;
+    TransferIo io = CliIo(status, report, "write-programs", o);
+    TransferResult result = SendPrg(*store, 99, io);
+    if (!o.verify) result.checks.clear();
+    std::string failure = ReportChecks(result.checks, report);
+    if (!failure.empty()) failure = "verify after sending: " + failure;
     for (int q = 0; q < NumPrograms; ++q) {
-        const size_t lines = LinesOf((*store)[q]).size();
-        if (lines == 0) continue;
-        SentProgram s = SentOf(status, q);
-        QJsonObject program;
-        program.insert("program", q);
-        program.insert("lines", static_cast<int>(lines));
-        program.insert("sent", s.closed && s.stored == lines);
-        report.add("programs", program);
-        if (!failure.empty() || (s.closed && s.stored == lines)) continue;
-        if (!s.begun)
-            failure =
-                "program " + std::to_string(q) + " was not sent: the drive did not accept its begin (F0)";
-        else
-            failure = ProgramLineName(q, s.stored) + " was not stored: the drive did not acknowledge it";
+        if (LinesOf((*store)[q]).empty()) continue;
+        const bool sent = std::find(result.sent.begin(), result.sent.end(), q) != result.sent.end();
+        report.add("programs", QJsonObject{{"program", q},
+                                           {"lines", static_cast<int>(LinesOf((*store)[q]).size())},
+                                           {"sent", sent}});
+        if (!sent && failure.empty()) failure = NotSent(*store, status, q);
     }
-    if (!failure.empty()) return report.finish(ExitDrive, failure);
-    if (o.verify) return VerifyAgainst(*store, path, report);
-    return report.finish(ExitDone);
+    if (status.rfind("Erasing all programs...OK", 0) != 0)
+        return Finish(report, status, ExitDrive,
+                      "drive " + std::to_string(*add) + " did not acknowledge the erase; nothing sent");
+    if (!failure.empty() || !result.ok)
+        return Finish(report, status, ExitDrive, failure.empty() ? "the transfer did not complete" : failure);
+    return Finish(report, status, ExitDone);
 }
 
 int RunVerify(const CliOptions& o, CliReport& report) {
@@ -336,6 +273,14 @@ int RunVerify(const CliOptions& o, CliReport& report) {
     std::string error;
     std::optional<PrgStore> store = LoadChecked(o.args[1], error);
     if (!store) return report.finish(ExitUsage, error);
-    report.expectFrames(NumPrograms, "verify");
-    return VerifyAgainst(*store, o.args[1], report);
+    std::string status;
+    TransferIo io = CliIo(status, report, "verify", o);
+    TransferResult result = VerifyPrg(*store, io);
+    const std::string failure = ReportChecks(result.checks, report);
+    const std::string who = "drive " + std::to_string(*add);
+    if (!failure.empty())
+        return Finish(report, status, ExitDrive, who + " differs from " + o.args[1] + ": " + failure);
+    if (!result.ok || result.checks.size() != NumPrograms)
+        return Finish(report, status, ExitDrive, who + " did not answer every read");
+    return Finish(report, status, ExitDone);
 }

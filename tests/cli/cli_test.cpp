@@ -106,7 +106,7 @@ TEST_F(Cli, BadArgumentsExitTwoWithNothingOnTheLine) {
         {{"erase", "switchall", "all"}, "address switchall"},
         {{"write-programs", "1", "missing.txt"}, "cannot read missing.txt"},
         {{"write-programs", "1", noHeader}, "is not a program file"},
-        {{"write-programs", "1", badLine}, "program 2 line 2 \"A8 0F\" is not a catalog command"},
+        {{"write-programs", "1", badLine}, "program 2 line 1 \"A8 0F\" is not a catalog command"},
         {{"write-programs", "1", tooMany}, "programs above 16"},
         {{"write-programs", "1", empty}, "holds no program"},
         {{"--baud", "4800", "scan"}, "--baud wants 9600 or 19200"},
@@ -176,13 +176,19 @@ TEST_F(Cli, ProgramsRoundTripFromEditorToDriveAndBack) {
     prompts.fileNames = {saved};
     editor->findChild<QPushButton*>("Command_SavePrg")->click();
 
-    CliRun w = run({"write-programs", "1", saved, "--verify"});
-    EXPECT_EQ(w.exit, 0) << w.err.toStdString();
-    EXPECT_TRUE(w.out.contains("PRG. N.0......OK\nPRG. N.16......OK\n")) << w.out.toStdString();
-    EXPECT_TRUE(w.out.contains("PRG. N.16 VERIFIED")) << w.out.toStdString();
-    CliRun r = run({"read-programs", "1", "drive.txt"});
+    // Once at the specified pacing, once fast with the read-back.
+    for (const QStringList& options : {QStringList{}, QStringList{"--fast", "--verify"}}) {
+        CliRun w = run(QStringList{"write-programs", "1", saved} + options);
+        EXPECT_EQ(w.exit, 0) << w.err.toStdString();
+        EXPECT_TRUE(
+            w.out.startsWith("Erasing all programs...OK\nSend programs to drive...\nPRG. N.0......OK\n"))
+            << w.out.toStdString();
+        EXPECT_EQ(w.out.contains("PRG. N.16 VERIFIED"), options.contains("--verify")) << w.out.toStdString();
+    }
+    CliRun r = run({"read-programs", "1", "drive.txt", "--fast"});
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, ""); // no progress line when the output is no terminal
+    EXPECT_TRUE(r.out.endsWith("17 programs written to drive.txt\n")) << r.out.toStdString();
 
     editor->Grid().Clear();
     prompts.fileNames = {QDir(sim.dir()).filePath("drive.txt")};
@@ -199,22 +205,26 @@ TEST_F(Cli, ProgramsRoundTripFromEditorToDriveAndBack) {
 }
 
 TEST_F(Cli, VerifyMismatchNamesProgramAndLine) {
-    ASSERT_EQ(run({"write-programs", "1", write("a.txt", TwoPrograms)}).exit, 0);
+    ASSERT_EQ(run({"write-programs", "1", write("a.txt", TwoPrograms), "--fast"}).exit, 0);
     const QString other = write("c.txt", Header + "--PRG0--\r\n26 02\r\nA8 0F A1\r\n--ENDPRG--\r\n");
     CliRun r = run({"verify", "1", other});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_TRUE(r.err.contains("program 0 line 2 (file A8 0F A1, drive A8 0F A0)")) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("PRG. N.0 MISMATCH line 2\n  file:  A8 0F A1\n  drive: A8 0F A0\n"))
+    EXPECT_TRUE(
+        r.err.contains("drive 1 differs from " + other + ": program 0 line 1 (sent A8 0F A1, read A8 0F A0)"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("PRG. N.0 MISMATCH line 1\n  sent: A8 0F A1\n  read: A8 0F A0\n"))
         << r.out.toStdString();
 
-    QJsonObject j = Json(run({"--json", "verify", "1", other}));
+    QJsonObject j = Json(run({"--json", "verify", "1", other, "--fast"}));
     EXPECT_EQ(j["exit"].toInt(), 1);
     QJsonArray mismatches = j["mismatches"].toArray();
     ASSERT_EQ(mismatches.size(), 2); // program 3 is on the drive, not in the file
     EXPECT_EQ(mismatches[0].toObject(),
-              (QJsonObject{{"program", 0}, {"line", 2}, {"file", "A8 0F A1"}, {"drive", "A8 0F A0"}}));
-    EXPECT_EQ(mismatches[1].toObject()["program"].toInt(), 3);
+              (QJsonObject{{"program", 0}, {"line", 1}, {"sent", "A8 0F A1"}, {"read", "A8 0F A0"}}));
+    EXPECT_EQ(mismatches[1].toObject(),
+              (QJsonObject{{"program", 3}, {"line", 0}, {"sent", ""}, {"read", "31 FF FF FC 18"}}));
     EXPECT_EQ(j["exchanges"].toArray().size(), 17); // one read per program
+    EXPECT_EQ(j["exchanges"].toArray()[0].toObject()["frame"].toString(), "FC 41 F2 00 D0");
 }
 
 TEST_F(Cli, ScanEraseAndRefusalsAsScriptsSeeThem) {
@@ -235,7 +245,7 @@ TEST_F(Cli, ScanEraseAndRefusalsAsScriptsSeeThem) {
     EXPECT_EQ(refused.exit, 1);
     EXPECT_TRUE(refused.err.contains("refused the command (15h)")) << refused.err.toStdString();
     EXPECT_EQ(run({"erase", "5", "all"}).exit, 1);
-    EXPECT_EQ(run({"write-programs", "5", write("a.txt", TwoPrograms)}).exit, 1);
+    EXPECT_EQ(run({"write-programs", "5", write("a.txt", TwoPrograms), "--fast"}).exit, 1);
     ASSERT_TRUE(sim.control("fault none"));
     EXPECT_EQ(run({"erase", "5", "all", "--quiet"}).out, "");
 }
