@@ -175,7 +175,7 @@ void Form_serial::Combo1_Click(int index) {
 
 void Form_serial::Command1_Click() {
     for (int n = 1; n <= 4; ++n)
-        SavePortDevice(n, PortDevice(n));
+        if (PortDevice(n) != SavedPortDevice(n)) SavePortDevice(n, PortDevice(n));
     FileConfig("write");
     accept();
 }
