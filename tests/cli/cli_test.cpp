@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -248,6 +249,16 @@ TEST_F(Cli, ScanEraseAndRefusalsAsScriptsSeeThem) {
     EXPECT_EQ(run({"write-programs", "5", write("a.txt", TwoPrograms), "--fast"}).exit, 1);
     ASSERT_TRUE(sim.control("fault none"));
     EXPECT_EQ(run({"erase", "5", "all", "--quiet"}).out, "");
+}
+
+TEST(CliProgram, LinksNoWidgets) {
+    QProcess readelf;
+    readelf.start("readelf", {"-d", VARDELO_CLI_PATH});
+    ASSERT_TRUE(readelf.waitForFinished(10000));
+    const QString needed = QString::fromUtf8(readelf.readAllStandardOutput());
+    ASSERT_TRUE(needed.contains("libQt6Core")) << needed.toStdString();
+    EXPECT_FALSE(needed.contains("libQt6Gui")) << needed.toStdString();
+    EXPECT_FALSE(needed.contains("libQt6Widgets")) << needed.toStdString();
 }
 
 TEST_F(Cli, EveryCommandHasHelp) {
