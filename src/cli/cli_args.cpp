@@ -291,7 +291,8 @@ std::string GeneralHelp() {
             "\n"
             "Exit status: 0 done; 1 the drive did not answer, refused (15h), or a verify found a\n"
             "mismatch; 2 usage error or value refused (nothing sent); 3 the port cannot be opened or was\n"
-            "lost.\n";
+            "lost; 130 interrupted (Ctrl+C): the transfer stopped between two commands, closing a\n"
+            "program being written.\n";
     return text;
 }
 

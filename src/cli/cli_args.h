@@ -6,10 +6,11 @@
 
 // Exit status, for scripts.
 enum CliExit {
-    ExitDone = 0,  // done
-    ExitDrive = 1, // the drive did not answer, refused (15h), or a verify found a mismatch
-    ExitUsage = 2, // usage error, value refused, unusable file: nothing was sent
-    ExitPort = 3,  // the port could not be opened, or was lost
+    ExitDone = 0,          // done
+    ExitDrive = 1,         // the drive did not answer, refused (15h), or a verify found a mismatch
+    ExitUsage = 2,         // usage error, value refused, unusable file: nothing was sent
+    ExitPort = 3,          // the port could not be opened, or was lost
+    ExitInterrupted = 130, // Ctrl+C: stopped between two commands, a program being written closed
 };
 
 struct CliOptions {

@@ -5,6 +5,9 @@
 
 class CliReport;
 
+// Ctrl+C or SIGTERM arrived: the running operation stops at its next command.
+bool CliInterrupted();
+
 int RunSend(const CliOptions& options, CliReport& report);
 int RunScan(const CliOptions& options, CliReport& report);
 int RunErase(const CliOptions& options, CliReport& report);

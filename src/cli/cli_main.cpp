@@ -13,9 +13,18 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 
 namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+// The first Ctrl+C lets the drive operation stop cleanly; a second one ends the program at once.
+void OnInterrupt(int signal) {
+    g_interrupted = 1;
+    std::signal(signal, SIG_DFL);
+}
 
 // The window's settings: vdcfg.cfg when it is there (never created by a script run), the
 // device chosen per COM number, then what the command line says.
@@ -42,6 +51,10 @@ int Run(const CliOptions& o, CliReport& report) {
 }
 
 } // namespace
+
+bool CliInterrupted() {
+    return g_interrupted != 0;
+}
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -71,6 +84,8 @@ int main(int argc, char** argv) {
 
     Module1::InitComandi();
     ApplySettings(o);
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
     QtSerialPort port;
     SetSharedPort(&port);
     int result = Run(o, report);

@@ -38,6 +38,7 @@ TransferIo CliIo(std::string& status, CliReport& report, const std::string& what
     io.options.fast = o.fast;
     io.options.verify = o.verify;
     io.progress = [&report, what](int done, int total) { report.progress(what, done, total); };
+    io.cancelled = [] { return CliInterrupted(); };
     return io;
 }
 
@@ -120,6 +121,7 @@ int Finish(CliReport& report, const std::string& status, CliExit exit, const std
     report.set("transfer", Q(status));
     SayStatus(report, status);
     if (report.portFailed()) return report.finish(ExitPort, "port " + report.portError());
+    if (CliInterrupted()) return report.finish(ExitInterrupted, "interrupted");
     return report.finish(exit, error);
 }
 

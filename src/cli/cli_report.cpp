@@ -130,7 +130,7 @@ int CliReport::finish(CliExit exit, const std::string& error) {
     static const char* const statuses[] = {"ok", "drive", "usage", "port"};
     if (options_.json) {
         json_.insert("exit", static_cast<int>(exit));
-        json_.insert("status", statuses[exit]);
+        json_.insert("status", exit == ExitInterrupted ? "interrupted" : statuses[exit]);
         if (!error.empty()) json_.insert("error", Q(error));
         json_.insert("exchanges", exchanges_);
         std::fputs(QJsonDocument(json_).toJson(QJsonDocument::Indented).constData(), stdout);

@@ -83,8 +83,12 @@ int RunSend(const CliOptions& o, CliReport& report) {
     }
     if (ex.outcome == Outcome::Timeout) {
         report.say("RX: " + (rx.empty() ? std::string() : rx + " ") + "- no rx - timeout");
-        return report.finish(ExitDrive, "drive " + AddressText(*add) + " did not answer within " +
-                                            std::to_string(static_cast<int>(ReplyTimeoutSeconds)) + " s");
+        const std::string within = " within " + std::to_string(static_cast<int>(ReplyTimeoutSeconds)) + " s";
+        if (!ex.reply.empty())
+            return report.finish(ExitDrive, "drive " + AddressText(*add) + " answered " +
+                                                std::to_string(ex.reply.size()) + " of " +
+                                                std::to_string(Module1::NrxCmd[slot]) + " bytes" + within);
+        return report.finish(ExitDrive, "drive " + AddressText(*add) + " did not answer" + within);
     }
     report.say("RX: " + rx);
     report.set("acknowledged", ex.reply == "\x06");
@@ -103,7 +107,7 @@ int RunScan(const CliOptions&, CliReport& report) {
     int found = 0;
     ScanOutcome out = ScanBus(*SharedPort(), [&](int address) {
         report.progress("scan", address, 32);
-        return true;
+        return !CliInterrupted();
     });
     report.set("drives", QJsonArray());
     for (const ScanHit& hit : out.hits) {
@@ -117,6 +121,7 @@ int RunScan(const CliOptions&, CliReport& report) {
                    ", release " + (hit.release.empty() ? std::string("(no answer)") : hit.release));
     }
     if (!out.portError.empty()) return report.finish(ExitPort, PortTrouble(out.portError));
+    if (out.cancelled) return report.finish(ExitInterrupted, "interrupted");
     if (found == 0) return report.finish(ExitDrive, "no drive answered on addresses 0..31");
     return report.finish(ExitDone);
 }

@@ -9,25 +9,35 @@
 #include <termios.h>
 #include <unistd.h>
 
-CliRun RunCli(const QStringList& args, const QString& dir) {
-    QProcess p;
+void StartCli(QProcess& p, const QStringList& args, const QString& dir) {
     p.setWorkingDirectory(dir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", dir + "/settings");
     p.setProcessEnvironment(env);
-    QElapsedTimer clock;
-    clock.start();
     p.start(VARDELO_CLI_PATH, args);
+    p.waitForStarted(10000);
+}
+
+CliRun FinishCli(QProcess& p) {
     CliRun run;
     if (!p.waitForFinished(120000)) {
         p.kill();
         p.waitForFinished();
         return run;
     }
-    run.milliseconds = clock.elapsed();
     run.exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     run.out = QString::fromUtf8(p.readAllStandardOutput());
     run.err = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+CliRun RunCli(const QStringList& args, const QString& dir) {
+    QProcess p;
+    QElapsedTimer clock;
+    clock.start();
+    StartCli(p, args, dir);
+    CliRun run = FinishCli(p);
+    run.milliseconds = clock.elapsed();
     return run;
 }
 

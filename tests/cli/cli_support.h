@@ -10,8 +10,13 @@ struct CliRun {
     qint64 milliseconds = 0;
 };
 
+class QProcess;
+
 // Runs vardelo-cli in `dir` with its own empty application settings (never the user's).
 CliRun RunCli(const QStringList& args, const QString& dir);
+// Starts it the same way, for a test that acts while it runs; Finish waits for its end.
+void StartCli(QProcess& process, const QStringList& args, const QString& dir);
+CliRun FinishCli(QProcess& process);
 
 // A pseudo-terminal linked as `dir`/com2 that nobody answers on: a silent drive, and the bytes
 // the program put on the line.

@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -163,6 +164,25 @@ TEST_F(Cli, PortThatCannotBeOpenedExitsThree) {
     EXPECT_FALSE(QFile::exists(QDir(sim.dir()).filePath("b.txt")));
     ASSERT_TRUE(sim.control("vanish"));
     EXPECT_EQ(run({"--device", "./com1", "scan"}).exit, 3);
+}
+
+TEST_F(Cli, InterruptClosesTheProgramAndAVanishedAdapterExitsThree) {
+    const QString file = write("a.txt", TwoPrograms);
+    QProcess cli;
+    StartCli(cli, {"write-programs", "1", file}, sim.dir()); // the erase alone takes 2 s
+    QTest::qWait(1000);
+    cli.terminate();
+    CliRun r = FinishCli(cli);
+    EXPECT_EQ(r.exit, 130);
+    EXPECT_EQ(r.out.toStdString(), "Erasing all programs...OK\nSend programs to drive...\nTransfer cancelled\n");
+    EXPECT_TRUE(r.err.contains("interrupted")) << r.err.toStdString();
+
+    StartCli(cli, {"write-programs", "1", file}, sim.dir());
+    QTest::qWait(1000);
+    sim.post("vanish");
+    r = FinishCli(cli);
+    EXPECT_EQ(r.exit, 3) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.err.startsWith("vardelo-cli: port ")) << r.err.toStdString();
 }
 
 TEST_F(Cli, ProgramsRoundTripFromEditorToDriveAndBack) {
