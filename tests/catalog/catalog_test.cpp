@@ -120,7 +120,8 @@ TEST_F(Catalog, TextsAreExactInEveryLanguage) {
 }
 
 TEST_F(Catalog, ListsHoldSlotsZeroTo77InEveryLanguage) {
-    const std::vector<std::string> ita = CommandListLines(1), eng = CommandListLines(2), ger = CommandListLines(3);
+    const std::vector<std::string> ita = CommandListLines(1), eng = CommandListLines(2),
+                                   ger = CommandListLines(3);
     ASSERT_EQ(ita.size(), 78u);
     ASSERT_EQ(eng.size(), 78u);
     ASSERT_EQ(ger.size(), 78u);
