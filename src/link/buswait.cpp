@@ -73,6 +73,7 @@ WaitEnd WaitOnPort(SerialPort& port, Signal progress, const std::function<bool()
 } // namespace
 
 WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
+    if (WaitRecorder) WaitRecorder(seconds);
     return WaitOnPort(
         port, &SerialPort::readyRead, [&] { return port.bytesWaiting() >= count; }, Milliseconds(seconds));
 }
@@ -85,6 +86,7 @@ WaitEnd WaitForWritten(SerialPort& port, double seconds) {
 }
 
 WaitEnd WaitSeconds(double seconds) {
+    if (WaitRecorder) WaitRecorder(seconds);
     if (g_aborted) return WaitEnd::Aborted;
     QEventLoop loop;
     WaitEnd end = WaitEnd::Deadline;
