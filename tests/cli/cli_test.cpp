@@ -82,7 +82,7 @@ TEST_F(Cli, SwitchallAwaitsNothing) {
 }
 
 // The program ends right after a broadcast: the frame must still have left the port.
-TEST_F(Cli, DISABLED_SwitchallFrameLeavesBeforeTheProgramEnds) {
+TEST_F(Cli, SwitchallFrameLeavesBeforeTheProgramEnds) {
     LineTap line(sim.dir());
     ASSERT_TRUE(line.ready());
     EXPECT_EQ(run({"--port", "COM2", "send", "switchall", "17"}).exit, 0);
