@@ -19,7 +19,8 @@ int g_nextObserver = 1;
 // The port number and settings the shared port was last opened with.
 std::pair<int, std::string> g_openedWith;
 
-// Close if open, apply the settings of the moment, open, drop stale input, write. With
+// Close if open, apply the settings of the moment, open, drop stale input, write, and wait
+// until the port has handed the frame to the system (a close before that would drop it). With
 // `keepOpen`, a port already open with the settings of the moment stays open (reopening costs
 // milliseconds a fast transfer does not have).
 // Returns Reply when the frame is on its way, OpenFailed or LinkLost otherwise.
@@ -39,8 +40,15 @@ Outcome OpenAndWrite(SerialPort& port, int add, const std::string& frame, std::s
     g_openedWith = now;
     port.readAll(); // a late reply to an earlier frame is not this frame's reply
     if (frame.empty()) return Outcome::Reply;
-    if (!port.write(frame)) {
+    WaitEnd written = WaitEnd::Deadline;
+    if (port.write(frame)) written = WaitForWritten(port, WriteTimeoutSeconds);
+    if (written == WaitEnd::Aborted) return Outcome::Aborted;
+    if (written != WaitEnd::Ready) {
         error = port.errorText();
+        if (written == WaitEnd::Deadline)
+            error = "COM" + std::to_string(Module1::ComPort) + " (" + port.deviceName() +
+                    "): the frame could not be written within " +
+                    std::to_string(static_cast<int>(WriteTimeoutSeconds * 1000)) + " ms";
         port.close();
         ReportTraffic({TrafficEvent::LinkLost, add, frame, error});
         return Outcome::LinkLost;
