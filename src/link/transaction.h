@@ -40,7 +40,8 @@ Exchange CountedTransaction(SerialPort& port, int add, int code, double parametr
 // Sends ready-made command bytes once, then polls up to 11 times: 50 ms, take what waits (a lone
 // 15h returns "15" at once), `timeoutSeriale` s, take more; returns at the first non-empty
 // answer. `instring` is the reply as hex text without outer blanks ("06", "15", "" for none).
-// Address 99 sends nothing and leaves `instring` as it was. The port stays open.
+// Address 99 sends nothing and leaves `instring` as it was. The port stays open, and the next
+// polled transaction reopens it only when the port number, settings or device changed.
 struct PolledExchange {
     Outcome outcome = Outcome::Reply;
     std::string frame;
