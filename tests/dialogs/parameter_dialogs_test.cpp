@@ -172,6 +172,21 @@ TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndSendsMaskThenQuota) {
     EXPECT_EQ(FrameHex(160, *v, 6), "FC C1 A0 02 00 00 03 E8 B5"); // mask 2, quota 1000
 }
 
+TEST_F(ParameterDialogTest, TypedQuotaIsNeverCompletedToAnItem) {
+    for (auto [typed, frame] : {std::pair{"1", "FC C1 A0 00 00 00 00 01 A1"}, // not 1024
+                                {"12800", "FC C1 A0 00 00 00 32 00 70"}}) {   // not 128000
+        prompts.dialogActions.push_back([typed = typed](QDialog& d) {
+            QLineEdit* field = Child<QComboBox>(d, "Combo_QuotaZFly")->lineEdit();
+            ClickInto(d, field);
+            QTest::keyClicks(field, typed);
+            ClickOk(d);
+        });
+        auto v = ask(ZFlySlot);
+        ASSERT_TRUE(v) << typed;
+        EXPECT_EQ(FrameHex(160, *v, 6), frame);
+    }
+}
+
 TEST_F(ParameterDialogTest, CancelAndCloseBoxGiveNothingAndTheNextOpeningStartsAfresh) {
     // Valid entries everywhere, then leave without OK.
     auto fillAndLeave = [](bool viaCancel) {

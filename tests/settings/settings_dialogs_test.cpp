@@ -109,7 +109,9 @@ TEST_F(SerialDialogTest, OkSavesHandEditedValuesAndTypingARateWithoutPickingChan
     prompts.dialogActions.push_back([](QDialog& d) {
         QComboBox* box = Baud(d);
         box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), "19200");
+        QTest::keyClicks(box->lineEdit(), "1");
+        EXPECT_EQ(box->currentText(), "1"); // not completed to 19200
+        QTest::keyClicks(box->lineEdit(), "9200");
         EXPECT_EQ(box->currentText(), "19200");
         EXPECT_EQ(BaudRate, 4800);
         ClickOk(d);

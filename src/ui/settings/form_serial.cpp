@@ -4,6 +4,7 @@
 #include "app/module1.h"
 #include "app/numbers.h"
 #include "link/portmap.h"
+#include "ui/common/lists.h"
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/settings/option_buttons.h"
 
@@ -55,8 +56,7 @@ Form_serial::Form_serial(QWidget* parent) : QDialog(parent) {
     rates->setObjectName(QStringLiteral("Frame2"));
     baud_ = new QComboBox(rates);
     baud_->setObjectName(QStringLiteral("Combo1"));
-    baud_->setEditable(true);
-    baud_->setInsertPolicy(QComboBox::NoInsert);
+    KeepTypedText(baud_);
     baud_->setMinimumContentsLength(8);
     auto* rateRow = new QHBoxLayout(rates);
     rateRow->addWidget(baud_);
