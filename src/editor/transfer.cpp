@@ -39,10 +39,13 @@ std::string Command(unsigned char code, int program) {
     return Command(code) + static_cast<char>(program);
 }
 
-// The status box, remembering whether it ends a line (a port failure starts a line of its own).
+// One operation's status box, remembering whether it ends a line (a port failure starts a line
+// of its own), and the drive the operation started with: picking another address in the main
+// window meanwhile must not send the rest of a program to another drive.
 class Status {
   public:
     explicit Status(TransferIo& io) : io_(io) {}
+    const int drive = Module1::Indirizzo;
     void write(const std::string& text) {
         if (io_.setStatus) io_.setStatus(text);
         atLineStart_ = text.empty() || EndsLine(text);
@@ -67,7 +70,7 @@ class Status {
 // program is quitting.
 bool Send(Status& status, const std::string& cmd, std::string& instring, double timeout,
           bool markError = true) {
-    PolledExchange ex = EepromExchange(Module1::Indirizzo, cmd, timeout, instring);
+    PolledExchange ex = EepromExchange(status.drive, cmd, timeout, instring);
     instring = ex.instring;
     switch (ex.outcome) {
     case Outcome::OpenFailed:
