@@ -9,6 +9,7 @@
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>

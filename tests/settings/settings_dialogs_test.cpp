@@ -109,9 +109,7 @@ TEST_F(SerialDialogTest, OkSavesHandEditedValuesAndTypingARateWithoutPickingChan
     prompts.dialogActions.push_back([](QDialog& d) {
         QComboBox* box = Baud(d);
         box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), "1");
-        EXPECT_EQ(box->currentText(), "1"); // not completed to 19200
-        QTest::keyClicks(box->lineEdit(), "9200");
+        QTest::keyClicks(box->lineEdit(), "19200");
         EXPECT_EQ(box->currentText(), "19200");
         EXPECT_EQ(BaudRate, 4800);
         ClickOk(d);
@@ -119,6 +117,24 @@ TEST_F(SerialDialogTest, OkSavesHandEditedValuesAndTypingARateWithoutPickingChan
     ShowSerialSettings(nullptr);
     EXPECT_EQ(BaudRate, 4800);
     EXPECT_EQ(ReadFile(), H + "BAUDRATE=4800\r\nCOMPORT=7\r\nLANGUAGE=2\r\n");
+}
+
+TEST_F(SerialDialogTest, TypedRateIsNeitherCompletedNorLeftShowingWhenItIsNoRate) {
+    prompts.dialogActions.push_back([](QDialog& d) {
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        QLineEdit* field = Baud(d)->lineEdit();
+        QTest::mouseClick(field, Qt::LeftButton);
+        field->selectAll();
+        QTest::keyClicks(field, "1");
+        EXPECT_EQ(field->text(), "1"); // not completed to 19200
+        QTest::keyClick(field, Qt::Key_Tab);
+        EXPECT_EQ(field->text(), "9600"); // the rate in force, not a text no rate stands for
+        EXPECT_EQ(BaudRate, 9600);
+        ClickOk(d);
+    });
+    ShowSerialSettings(nullptr);
+    EXPECT_EQ(ReadFile(), H + "BAUDRATE=9600\r\nCOMPORT=1\r\nLANGUAGE=2\r\n");
 }
 
 TEST_F(SerialDialogTest, ShowsTheDeviceEachPortOpens) {

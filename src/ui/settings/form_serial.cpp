@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -27,6 +28,12 @@ const TextRow SerialTexts[] = {
 // Beside each port: the device it opens on this computer and whether it is there now.
 const Text3 DevicePresent{"(presente)", "(present)", "(vorhanden)"};
 const Text3 DeviceMissing{"(non trovato)", "(not found)", "(nicht gefunden)"};
+
+// The box's text for the rate in force: one of its two entries, or empty for any other rate.
+QString RateText() {
+    return Module1::BaudRate == 9600 || Module1::BaudRate == 19200 ? QString::number(Module1::BaudRate)
+                                                                   : QString();
+}
 
 } // namespace
 
@@ -61,8 +68,13 @@ Form_serial::Form_serial(QWidget* parent) : QDialog(parent) {
     auto* rateRow = new QHBoxLayout(rates);
     rateRow->addWidget(baud_);
     rateRow->addStretch();
-    // Only picking an entry changes the rate; typing alone does not.
+    // Only picking an entry changes the rate. A typed rate counts as picked once typing ends;
+    // any other text gives way to the rate in force, so the box never shows a rate not used.
     connect(baud_, &QComboBox::activated, this, &Form_serial::Combo1_Click);
+    connect(baud_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        const int item = CommitTypedChoice(baud_, RateText());
+        if (item >= 0) Combo1_Click(item);
+    });
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Command1"));
@@ -77,6 +89,11 @@ Form_serial::Form_serial(QWidget* parent) : QDialog(parent) {
     Form_Load();
 }
 
+Form_serial::~Form_serial() {
+    // The box may still end its typing while its children are destroyed.
+    QObject::disconnect(baud_->lineEdit(), nullptr, this, nullptr);
+}
+
 void Form_serial::Form_Load() {
     ClearOptions(options_);
     if (Module1::ComPort >= 1 && Module1::ComPort <= 4) options_[Module1::ComPort - 1]->setChecked(true);
@@ -86,12 +103,7 @@ void Form_serial::Form_Load() {
     baud_->clear();
     baud_->addItems({QStringLiteral("19200"), QStringLiteral("9600")});
     baud_->setCurrentIndex(-1);
-    if (Module1::BaudRate == 9600)
-        baud_->setEditText(QStringLiteral("9600"));
-    else if (Module1::BaudRate == 19200)
-        baud_->setEditText(QStringLiteral("19200"));
-    else
-        baud_->setEditText(QString());
+    baud_->setEditText(RateText());
 }
 
 void Form_serial::SetLingua() {
