@@ -33,6 +33,7 @@ int Milliseconds(double seconds) {
 } // namespace
 
 WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
+    if (WaitRecorder) WaitRecorder(seconds);
     if (g_aborted) return WaitEnd::Aborted;
     if (port.bytesWaiting() >= count) return WaitEnd::Ready;
     if (!port.isOpen()) return WaitEnd::LinkLost;
@@ -66,6 +67,7 @@ WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
 }
 
 WaitEnd WaitSeconds(double seconds) {
+    if (WaitRecorder) WaitRecorder(seconds);
     if (g_aborted) return WaitEnd::Aborted;
     QEventLoop loop;
     WaitEnd end = WaitEnd::Deadline;
