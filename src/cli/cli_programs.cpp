@@ -5,10 +5,8 @@
 #include "cli/cli_report.h"
 #include "editor/prgfile.h"
 #include "editor/transfer.h"
-#include "editor/transfer_scan.h"
 #include "link/frame.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <regex>

@@ -49,8 +49,6 @@ void CliReport::observe(int kind, const std::string& bytes, const std::string& t
         ex.insert("frame", Q(HexText(bytes)));
         ex.insert("result", "sent");
         exchanges_.append(ex);
-        ++sent_;
-        drawProgress();
         return;
     }
     if (kind == TrafficEvent::PortError || kind == TrafficEvent::LinkLost) portError_ = text;
@@ -92,27 +90,10 @@ void CliReport::add(const char* arrayKey, const QJsonValue& item) {
     json_.insert(arrayKey, a);
 }
 
-void CliReport::expectFrames(int total, const std::string& what) {
-    total_ = total;
-    what_ = what;
-    sent_ = 0;
-    drawProgress();
-}
-
 void CliReport::progress(const std::string& what, int done, int total) {
-    total_ = 0; // this count replaces the count of frames
-    what_ = what;
-    drawLine(done, total, "");
-}
-
-void CliReport::drawProgress() {
-    if (total_ > 0) drawLine(sent_, total_, " frames");
-}
-
-void CliReport::drawLine(int done, int total, const char* unit) {
     if (!terminal_ || total <= 0) return;
     if (done > total) done = total;
-    std::fprintf(stderr, "\r%s: %d/%d%s (%d%%)\x1b[K", what_.c_str(), done, total, unit, done * 100 / total);
+    std::fprintf(stderr, "\r%s: %d/%d (%d%%)\x1b[K", what.c_str(), done, total, done * 100 / total);
     std::fflush(stderr);
     progressShown_ = true;
 }
@@ -126,7 +107,6 @@ void CliReport::clearProgress() {
 
 int CliReport::finish(CliExit exit, const std::string& error) {
     clearProgress();
-    total_ = 0;
     static const char* const statuses[] = {"ok", "drive", "usage", "port"};
     if (options_.json) {
         json_.insert("exit", static_cast<int>(exit));

@@ -20,9 +20,7 @@ class CliReport {
     void set(const char* key, const QJsonValue& value);
     void add(const char* arrayKey, const QJsonValue& item);
 
-    // The progress line counts frames sent out of `total`; 0 hides it.
-    void expectFrames(int total, const std::string& what);
-    // A progress line of its own count (done out of total).
+    // The progress line on a terminal: `what`, done out of total.
     void progress(const std::string& what, int done, int total);
 
     // The run's end: the error text (empty when done) and the exit status. Prints the JSON
@@ -35,21 +33,15 @@ class CliReport {
     // The last exchange ended without a complete reply / its reply.
     bool lastTimedOut() const;
     std::string lastReply() const;
-    int framesSent() const { return sent_; }
 
   private:
     void observe(int kind, const std::string& bytes, const std::string& text);
-    void drawProgress();
-    void drawLine(int done, int total, const char* unit);
     void clearProgress();
 
     const CliOptions& options_;
     QJsonObject json_;
     QJsonArray exchanges_;
     int observer_ = 0;
-    int sent_ = 0;
-    int total_ = 0;
-    std::string what_;
     bool progressShown_ = false;
     bool terminal_ = false;
     std::string portError_;
