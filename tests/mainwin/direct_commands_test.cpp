@@ -47,13 +47,10 @@ TEST_F(MainWindowTest, EachDirectButtonSendsItsFrame) {
         {"Command_MovInfinitoCcw", "0", " FC 40 32 FF 92"},
     };
     for (const Case& c : cases) {
-        bus->clearFrames();
+        SCOPED_TRACE(c.button);
         pick("Combo_Addr", c.address);
-        click(c.button);
-        EXPECT_EQ(framesHex(), Strings{c.frame}) << c.button;
-        EXPECT_EQ(text("TextTx").toStdString(), c.frame) << c.button;
-        EXPECT_EQ(text("TextRx"), " 06") << c.button;
-        EXPECT_EQ(text("ParRx"), "") << c.button;
+        expectAfter([&] { click(c.button); }, {c.frame},
+                    {{"TextTx", c.frame}, {"TextRx", " 06"}, {"ParRx", ""}});
     }
     EXPECT_TRUE(prompts->messages.empty());
     EXPECT_FALSE(port->isOpen()); // closed again after every transaction
@@ -67,14 +64,10 @@ TEST_F(MainWindowTest, AddressIsTakenWhenPickedAndSwitchallGetsNoReplyNorEditor)
     EXPECT_EQ(Module1::Indirizzo, 0);
     EXPECT_EQ(text("Combo_Addr"), "0");
 
-    bus->clearFrames();
     pick("Combo_Addr", "switchall");
     EXPECT_EQ(Module1::Indirizzo, 99);
-    click("Command_Stop");
-    EXPECT_EQ(framesHex(), Strings{" FC 00 01 11 F1"});
-    EXPECT_EQ(text("TextTx"), " FC 00 01 11 F1");
-    EXPECT_EQ(text("TextRx"), "- no rx - switchall command");
-    EXPECT_EQ(text("ParRx"), "");
+    expectAfter([&] { click("Command_Stop"); }, {" FC 00 01 11 F1"},
+                {{"TextTx", " FC 00 01 11 F1"}, {"TextRx", "- no rx - switchall command"}, {"ParRx", ""}});
 
     switchLanguage(1);
     EXPECT_EQ(text("Combo_Addr"), "switchall"); // the address survives the refill
