@@ -229,7 +229,7 @@ void TxRxCMDEEPROM(int add, const std::string& cmdString, std::string& instring,
 }
 
 void ReadAllPrg(PrgStore& store, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return;
     if (!Ask(io, "Vuoi leggere i programmi dal drive ?", "Read programs from drive ?")) return;
     Status status(io);
@@ -268,27 +268,27 @@ void ReadAllPrg(PrgStore& store, TransferIo& io) {
 }
 
 void SendPrg(PrgStore& store, int program, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return;
     SendRange(store, program, io);
 }
 
 void SendAllPrg(PrgStore& store, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return;
     if (!Ask(io, "Vuoi inviare tutti i programmi al drive ?", "Send all programs to drive ?")) return;
     SendRange(store, AllPrograms, io);
 }
 
 void SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return;
     if (!Ask(io, "Vuoi inviare il programma corrente al drive ?", "Send current program to drive ?")) return;
     SendRange(store, prgActive, io);
 }
 
 void DeletePrg(TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return;
     Status status(io);
     status.write("");
@@ -308,7 +308,7 @@ void DeletePrg(TransferIo& io) {
 }
 
 void DeleteAllPrg(TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return;
     if (!Ask(io, "Vuoi cancellare tutti i programmi ?", "Erase all programs ?")) return;
     Status status(io);
@@ -320,7 +320,7 @@ void DeleteAllPrg(TransferIo& io) {
 
 void CopyPrg(PrgStore& store, TransferIo& io) {
     // No drive traffic, but a copy must not change the store under a running transfer.
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return;
     Status status(io);
     status.write("");
