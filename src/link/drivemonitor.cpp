@@ -59,6 +59,10 @@ void DriveMonitor::setRate(double pollsPerSecond) {
         pollTimer_.stop(); // unpaced: each poll starts when the last one ends
 }
 
+void DriveMonitor::setAddress(int address) {
+    if (address != Module1::BroadcastAddress) address_ = address;
+}
+
 DriveMonitor::Refusal DriveMonitor::start(SerialPort* port, int address) {
     if (!port) return Refusal::NoPort;
     // A broadcast gets no reply: there is nothing to watch.
@@ -163,17 +167,18 @@ void DriveMonitor::next() {
     current_ = read;
     const MonitorCommand cmd = MonitorCommands[read];
     exchange_ = Exchange{};
-    exchange_.frame = MakeCommandFrame(address_, cmd.code, 0, 0, 1, 0).frame;
+    const int add = sample_.address;
+    exchange_.frame = MakeCommandFrame(add, cmd.code, 0, 0, 1, 0).frame;
     {
         MonitorTraffic tag;
-        exchange_.outcome = OpenForFrame(*port_, address_, exchange_.frame, exchange_.error);
+        exchange_.outcome = OpenForFrame(*port_, add, exchange_.frame, exchange_.error);
         if (exchange_.outcome == Outcome::Reply && !port_->write(exchange_.frame)) {
             exchange_.outcome = Outcome::LinkLost;
             exchange_.error = port_->errorText();
             port_->close();
-            ReportTraffic({TrafficEvent::LinkLost, address_, exchange_.frame, exchange_.error});
+            ReportTraffic({TrafficEvent::LinkLost, add, exchange_.frame, exchange_.error});
         } else if (exchange_.outcome == Outcome::Reply) {
-            ReportTraffic({TrafficEvent::Sent, address_, exchange_.frame, std::string()});
+            ReportTraffic({TrafficEvent::Sent, add, exchange_.frame, std::string()});
         }
     }
     if (exchange_.outcome != Outcome::Reply) {
@@ -197,7 +202,7 @@ void DriveMonitor::endTransaction(WaitEnd end) {
     replyTimer_.stop();
     {
         MonitorTraffic tag;
-        FinishCounted(*port_, address_, MonitorCommands[current_].nrx, end, exchange_);
+        FinishCounted(*port_, sample_.address, MonitorCommands[current_].nrx, end, exchange_);
     }
     line_.reset(); // the line is free: an operation waiting for it goes now
     if (exchange_.outcome == Outcome::LinkLost) {

@@ -65,6 +65,9 @@ class DriveMonitor : public QObject {
     void stop();
     bool running() const { return running_; }
     int address() const { return address_; }
+    // The address of the polls to come (the current address changed); the broadcast address is
+    // not taken.
+    void setAddress(int address);
     // Forgets the samples and the misses; the time starts again at 0.
     void clear();
 
