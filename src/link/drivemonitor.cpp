@@ -49,6 +49,8 @@ DriveMonitor::~DriveMonitor() {
     disconnectPort();
     // A reply still due is dropped by the next transaction's opening.
     if (line_ && port_) port_->close();
+    line_.reset();
+    closeIdlePort();
 }
 
 void DriveMonitor::setRate(double pollsPerSecond) {
@@ -88,7 +90,13 @@ void DriveMonitor::stop() {
     if (!line_) {
         polling_ = false;
         waitingForLine_ = false;
+        closeIdlePort();
     }
+}
+
+// The port is left as the other transactions leave it: closed.
+void DriveMonitor::closeIdlePort() {
+    if (port_ && !BusOperation::busy() && port_->isOpen()) port_->close();
 }
 
 void DriveMonitor::clear() {
@@ -139,6 +147,7 @@ void DriveMonitor::next() {
     waitingForLine_ = false;
     if (!running_) {
         polling_ = false;
+        closeIdlePort();
         return;
     }
     int read = current_ + 1;
@@ -171,7 +180,16 @@ void DriveMonitor::next() {
     exchange_.frame = MakeCommandFrame(add, cmd.code, 0, 0, 1, 0).frame;
     {
         MonitorTraffic tag;
-        exchange_.outcome = OpenForFrame(*port_, add, exchange_.frame, exchange_.error);
+        // Between its own transactions the monitor keeps the port open: opening a port takes
+        // longer than a reply at 9600 baud. It opens afresh when the settings have changed.
+        if (port_->isOpen() && openedCom_ == Module1::ComPort && openedBaud_ == Module1::BaudRate) {
+            port_->readAll(); // a late reply to an earlier frame is not this frame's reply
+            exchange_.outcome = Outcome::Reply;
+        } else {
+            exchange_.outcome = OpenForFrame(*port_, add, exchange_.frame, exchange_.error);
+            openedCom_ = Module1::ComPort;
+            openedBaud_ = Module1::BaudRate;
+        }
         if (exchange_.outcome == Outcome::Reply && !port_->write(exchange_.frame)) {
             exchange_.outcome = Outcome::LinkLost;
             exchange_.error = port_->errorText();
@@ -190,10 +208,12 @@ void DriveMonitor::next() {
     lostConnection_ =
         connect(port_, &SerialPort::linkLost, this, [this] { endTransaction(WaitEnd::LinkLost); });
     replyTimer_.start(static_cast<int>(ReplyTimeoutSeconds * WaitScale * 1000.0 + 0.5));
+    // A port that had the reply at once gave its signal before we listened.
+    if (port_->bytesWaiting() >= cmd.nrx) QTimer::singleShot(0, this, &DriveMonitor::onReadyRead);
 }
 
 void DriveMonitor::onReadyRead() {
-    if (port_->bytesWaiting() >= MonitorCommands[current_].nrx) endTransaction(WaitEnd::Ready);
+    if (line_ && port_->bytesWaiting() >= MonitorCommands[current_].nrx) endTransaction(WaitEnd::Ready);
 }
 
 void DriveMonitor::endTransaction(WaitEnd end) {
@@ -202,7 +222,7 @@ void DriveMonitor::endTransaction(WaitEnd end) {
     replyTimer_.stop();
     {
         MonitorTraffic tag;
-        FinishCounted(*port_, sample_.address, MonitorCommands[current_].nrx, end, exchange_);
+        FinishCounted(*port_, sample_.address, MonitorCommands[current_].nrx, end, exchange_, true);
     }
     line_.reset(); // the line is free: an operation waiting for it goes now
     if (exchange_.outcome == Outcome::LinkLost) {

@@ -46,7 +46,7 @@ Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::s
     return Outcome::Reply;
 }
 
-void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex) {
+void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex, bool keepOpen) {
     std::string got = port.isOpen() ? port.readAll() : std::string();
     ex.reply = got.substr(0, static_cast<size_t>(nrx < 0 ? 0 : nrx));
     if (end == WaitEnd::Ready || static_cast<int>(ex.reply.size()) >= nrx) {
@@ -62,7 +62,7 @@ void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex
         ex.outcome = Outcome::Timeout;
         ReportTraffic({TrafficEvent::Timeout, add, ex.reply, std::string()});
     }
-    port.close();
+    if (!keepOpen) port.close();
 }
 
 SerialPort* SharedPort() {

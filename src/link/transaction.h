@@ -40,9 +40,9 @@ Exchange CountedTransaction(SerialPort& port, int add, int code, double parametr
 // waits on the port's signals and never inside a call). OpenForFrame closes the port if open,
 // opens it with the settings of the moment and drops stale input (Reply when ready). After the
 // frame went out and the wait ended with `end`, FinishCounted takes at most nrx bytes, sets the
-// outcome, tells the observers and closes the port.
+// outcome, tells the observers and closes the port (unless `keepOpen`).
 Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::string& error);
-void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex);
+void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex, bool keepOpen = false);
 
 // Sends ready-made command bytes once, then polls up to 11 times: 50 ms, take what waits (a lone
 // 15h returns "15" at once), `timeoutSeriale` s, take more; returns at the first non-empty
