@@ -4,19 +4,23 @@
 #include "app/module1.h"
 #include "catalog/catalog.h"
 #include "drivebus.h"
-#include "ui/editor/form_prgeeprom.h"
 #include "editor/linecodec.h"
 #include "link/transaction.h"
 #include "simulatedport.h"
+#include "ui/common/prompts.h"
 #include "ui/dialogs/form_trigger.h"
+#include "ui/editor/form_prgeeprom.h"
 #include "ui/main/form_main.h"
 #include "ui/tools/form_log.h"
 #include "ui/tools/form_scan.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QSettings>
 #include <QTemporaryDir>
 
 namespace {
@@ -31,6 +35,20 @@ void Save(QWidget& w, const char* name) {
     std::printf("%s\n", qPrintable(path));
 }
 
+// Says Yes to every question and asks nothing else: the tool runs without an operator.
+class YesPrompts : public Prompts {
+  public:
+    void message(QWidget*, const QString&, const QString&, bool) override {}
+    bool question(QWidget*, const QString&, const QString&) override { return true; }
+    QString input(QWidget*, const QString&, const QString&) override { return {}; }
+    void beep() override {}
+    QString openFileName(QWidget*, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&) override { return {}; }
+    bool printDialog(QWidget*, QPrinter&) override { return false; }
+    void printPreview(QWidget*, QPrinter&, const std::function<void(QPrinter*)>&) override {}
+    int runDialog(QDialog&) override { return 0; }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -43,6 +61,8 @@ int main(int argc, char** argv) {
 
     QTemporaryDir work; // the configuration file is written where the program runs
     QDir::setCurrent(work.path());
+    // The options ticked here are not the operator's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, work.path());
     DriveBus bus;
     SimulatedPort port(bus);
     SetSharedPort(&port);
@@ -73,6 +93,29 @@ int main(int argc, char** argv) {
     editor.ShowPrg(0);
     editor.resize(editor.sizeHint().width() + 80, editor.sizeHint().height());
     Save(editor, "editor");
+
+    // The editor in the middle of a fast, verified transfer of five programs.
+    {
+        Form_PrgEeprom sending;
+        PrgStore& lines = sending.Grid().PrgLines;
+        for (int p = 0; p < 5; ++p)
+            lines[p] = store[0];
+        sending.ShowPrg(0);
+        sending.findChild<QCheckBox*>("Check_FastTransfer")->setChecked(true);
+        sending.resize(editor.size());
+        auto* bar = sending.findChild<QProgressBar*>("Progress_Transfer");
+        bool saved = false;
+        QObject::connect(bar, &QProgressBar::valueChanged, &sending, [&](int value) {
+            if (saved || value < bar->maximum() * 3 / 5) return;
+            saved = true;
+            Save(sending, "transfer");
+        });
+        YesPrompts yes;
+        SetUiPrompts(&yes);
+        sending.show();
+        sending.SendAllPrg();
+        SetUiPrompts(nullptr);
+    }
 
     Module1::TriggerTitle = CommandDescription(29, lingua);
     Form_Trigger trigger;

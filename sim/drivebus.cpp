@@ -236,6 +236,8 @@ std::string DriveBus::answer(Drive& d, int address, const std::string& data) {
         std::vector<std::string>& lines = d.programs[d.writing];
         if (lines.size() >= MaxProgramLines) return nak;
         lines.push_back(data);
+        if (fault_ == Fault::Altered && lines.size() == 3)
+            lines.back().back() = static_cast<char>(data.back() + 1);
         return ack;
     }
 

@@ -19,6 +19,8 @@ class DriveBus {
         CutShort, // replies lose their last byte (a one-byte reply is lost)
         Slow,     // replies come slowSeconds() later than usual
         Vanished, // the port is gone (SimulatedPort / kmd-sim act on it); nothing reaches a drive
+        Altered,  // replies are right, but the third line of each program written (line 2) is
+                  // stored with its last byte one higher: a fault only reading back can find
     };
 
     struct Reply {

@@ -29,10 +29,12 @@ It ends on SIGINT (Ctrl+C), SIGTERM or SIGHUP, or on the line "quit", and then r
 The end of standard input does not end it, so it may run in the background with </dev/null.
 
 Lines on standard input change the simulation while it runs (each is answered "ok" or "error"):
-  fault none|silent|nak|garbage|cut|slow|vanish
+  fault none|silent|nak|garbage|cut|slow|vanish|alter
                       none clears the fault; the others: no drive answers, every frame gets
                       15h, replies are random bytes, replies lose their last byte, replies come
-                      late, the device goes away (as "vanish")
+                      late, the device goes away (as "vanish"), the drive acknowledges every
+                      program line but stores the third line of each program written with its
+                      last byte one higher
   slow SECONDS        delay of the slow fault
   vanish              close the pseudo-terminal: the program's port sees the device go away
   restore             serve again under the same link (clears the vanish fault)
@@ -59,10 +61,10 @@ void Say(const std::string& line) {
 
 bool ParseFault(const std::string& name, DriveBus::Fault& fault) {
     static const std::pair<const char*, DriveBus::Fault> names[] = {
-        {"none", DriveBus::Fault::None},      {"silent", DriveBus::Fault::Silent},
-        {"nak", DriveBus::Fault::NakAll},     {"garbage", DriveBus::Fault::Garbage},
-        {"cut", DriveBus::Fault::CutShort},   {"slow", DriveBus::Fault::Slow},
-        {"vanish", DriveBus::Fault::Vanished}};
+        {"none", DriveBus::Fault::None},       {"silent", DriveBus::Fault::Silent},
+        {"nak", DriveBus::Fault::NakAll},      {"garbage", DriveBus::Fault::Garbage},
+        {"cut", DriveBus::Fault::CutShort},    {"slow", DriveBus::Fault::Slow},
+        {"vanish", DriveBus::Fault::Vanished}, {"alter", DriveBus::Fault::Altered}};
     for (const auto& [n, f] : names)
         if (name == n) {
             fault = f;
@@ -355,8 +357,8 @@ int main(int argc, char** argv) {
     QCommandLineOption comOpt("com", "COM number to link as ./comN (default 1).", "N", "1");
     QCommandLineOption addrOpt("addresses", "Drive addresses on the line (default 0,1,2,3).", "LIST",
                                "0,1,2,3");
-    QCommandLineOption faultOpt("fault", "Start with a fault: silent, nak, garbage, cut, slow or vanish.",
-                                "NAME", "none");
+    QCommandLineOption faultOpt(
+        "fault", "Start with a fault: silent, nak, garbage, cut, slow, vanish or alter.", "NAME", "none");
     QCommandLineOption slowOpt("slow", "Delay of the slow fault in seconds (default 0.5).", "SECONDS", "0.5");
     QCommandLineOption lineOpt("line-time",
                                "Send replies at the byte time of the port's baud rate (10 bits a byte).");

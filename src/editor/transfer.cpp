@@ -7,6 +7,7 @@
 #include "link/frame.h"
 #include "link/serialport.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -62,30 +63,67 @@ class Status {
     bool atLineStart_ = true;
 };
 
-// One EEPROM command. False when the operation must end: the port could not be opened, the
-// adapter vanished (both told in the status box, after "ERROR" when `markError`), or the
-// program is quitting.
-bool Send(Status& status, const std::string& cmd, std::string& instring, double timeout,
-          bool markError = true) {
-    PolledExchange ex = EepromExchange(Module1::Indirizzo, cmd, timeout, instring);
-    instring = ex.instring;
-    switch (ex.outcome) {
-    case Outcome::OpenFailed:
-    case Outcome::LinkLost:
-        if (markError) status.append("ERROR");
-        status.newLine();
-        if (ex.outcome == Outcome::OpenFailed)
-            status.append("PORT ERROR - " + ex.error + CrLf);
-        else
-            status.append("LINK LOST - COM" + std::to_string(Module1::ComPort) + " (" +
-                          SharedPort()->deviceName() + "): " + ex.error + CrLf);
-        return false;
-    case Outcome::Aborted:
-        return false;
-    default:
-        return true;
+// One operation's talk with the drive: its status box, its progress and its pacing.
+class Session {
+  public:
+    explicit Session(TransferIo& io) : io(io), status(io) {}
+
+    // The operation will take `total` commands.
+    void begin(int total) {
+        total_ = total;
+        done_ = 0;
+        report();
     }
-}
+    // Commands the operation no longer needs (a program skipped).
+    void skip(int commands) {
+        done_ = std::min(done_ + commands, total_);
+        report();
+    }
+    bool cancelRequested() const { return io.cancelled && io.cancelled(); }
+    void cancelled(TransferResult& result) {
+        result.cancelled = true;
+        status.newLine();
+        status.append("Transfer cancelled" + CrLf);
+    }
+
+    // One EEPROM command. False when the operation must end: the port could not be opened, the
+    // adapter vanished (both told in the status box, after "ERROR" when `markError`), or the
+    // program is quitting.
+    bool send(const std::string& cmd, std::string& instring, double timeout, bool markError = true) {
+        ReplyEnd end = ReplyEnd::Fixed;
+        if (io.options.fast)
+            end = static_cast<unsigned char>(cmd[0]) == 0xF2 ? ReplyEnd::QuietGap : ReplyEnd::OneByte;
+        PolledExchange ex = EepromExchange(Module1::Indirizzo, cmd, timeout, instring, end);
+        instring = ex.instring;
+        skip(1);
+        switch (ex.outcome) {
+        case Outcome::OpenFailed:
+        case Outcome::LinkLost:
+            if (markError) status.append("ERROR");
+            status.newLine();
+            if (ex.outcome == Outcome::OpenFailed)
+                status.append("PORT ERROR - " + ex.error + CrLf);
+            else
+                status.append("LINK LOST - COM" + std::to_string(Module1::ComPort) + " (" +
+                              SharedPort()->deviceName() + "): " + ex.error + CrLf);
+            return false;
+        case Outcome::Aborted:
+            return false;
+        default:
+            return true;
+        }
+    }
+
+    TransferIo& io;
+    Status status;
+
+  private:
+    void report() {
+        if (io.progress) io.progress(done_, total_);
+    }
+    int total_ = 0;
+    int done_ = 0;
+};
 
 bool HasLines(const Program& program) {
     for (const std::string& line : program)
@@ -93,9 +131,88 @@ bool HasLines(const Program& program) {
     return false;
 }
 
+int LineCount(const Program& program) {
+    int n = 0;
+    for (const std::string& line : program)
+        n += IsProgramLine(line) ? 1 : 0;
+    return n;
+}
+
+// Reads program `p` back and compares it with the store; the check's lines go to the status box.
+// False when the operation must end (port gone).
+bool ReadBack(Session& s, int p, const Program& lines, TransferResult& result) {
+    std::string instring;
+    if (!s.send(Command(0xF2, p), instring, EepromTimeout::Read, false)) return false;
+    result.checks.push_back(CompareProgram(p, lines, instring));
+    return true;
+}
+
+enum class Written { Ok, Skipped, Failed, Cancelled, Ended };
+
+// F0 q, the program's lines, F1; "PRG. N.q..." with a dot a line. The status ends in "OK"
+// only when the drive took it (and, when verifying, holds it).
+Written WriteProgram(Session& s, const PrgStore& store, int q, TransferResult& result) {
+    Status& status = s.status;
+    const int lines = LineCount(store[q]);
+    const int perProgram = lines + 2 + (s.io.options.verify ? 1 : 0);
+    if (s.cancelRequested()) return Written::Cancelled;
+    status.append("PRG. N." + std::to_string(q) + "...");
+    std::string instring;
+    if (!s.send(Command(0xF0, q), instring, EepromTimeout::Begin)) return Written::Ended;
+    if (instring != "06") {
+        s.skip(perProgram - 1);
+        return Written::Skipped;
+    }
+    for (int i = 0; i < LinesPerProgram; ++i) {
+        // A copy: the store may be edited while the line is on its way.
+        const std::string line = store[q][i];
+        if (!IsProgramLine(line)) continue;
+        if (s.cancelRequested()) {
+            // Closed, so the drive does not wait for more lines; never reported as sent.
+            instring.clear();
+            if (!s.send(Command(0xF1), instring, EepromTimeout::End)) return Written::Ended;
+            status.append("CANCELLED" + CrLf);
+            return Written::Cancelled;
+        }
+        std::string bytes = BytesOfHexText(line);
+        if (bytes.size() > MaxFrameData) {
+            // Its length would not fit the frame header: the drive would read another
+            // command. Close the program and say which line it was.
+            status.append("ERROR");
+            instring.clear();
+            if (s.send(Command(0xF1), instring, EepromTimeout::End))
+                status.append(CrLf + "PRG. N." + std::to_string(q) + " line " + std::to_string(i + 1) + ": " +
+                              std::to_string(bytes.size()) + " bytes, too long for one frame" + CrLf);
+            return Written::Ended;
+        }
+        instring.clear();
+        if (!s.send(bytes, instring, EepromTimeout::Line)) return Written::Ended;
+        if (instring != "06") {
+            status.append("ERROR");
+            instring.clear();
+            s.send(Command(0xF1), instring, EepromTimeout::End, false);
+            return Written::Ended;
+        }
+        status.append(".");
+    }
+    instring.clear();
+    if (!s.send(Command(0xF1), instring, EepromTimeout::End)) return Written::Ended;
+    if (!s.io.options.verify) {
+        status.append("OK" + CrLf);
+        return Written::Ok;
+    }
+    if (!ReadBack(s, q, store[q], result)) return Written::Ended;
+    const ProgramCheck& check = result.checks.back();
+    status.append((check.verified() ? "OK" : "ERROR") + CrLf);
+    status.append(CheckText(check));
+    return check.verified() ? Written::Ok : Written::Failed;
+}
+
 // Erase first (all, or the one program), then each program with lines: F0, its lines, F1.
-void SendRange(PrgStore& store, int program, TransferIo& io) {
-    Status status(io);
+TransferResult SendRange(PrgStore& store, int program, TransferIo& io) {
+    TransferResult result;
+    Session s(io);
+    Status& status = s.status;
     status.write("");
     bool all = program == AllPrograms;
     int first = all ? 0 : program;
@@ -108,61 +225,53 @@ void SendRange(PrgStore& store, int program, TransferIo& io) {
     }
     if (!any) {
         status.append("No program to send" + CrLf);
-        return;
+        return result;
+    }
+    int total = 1;
+    for (int q = first; q <= last; ++q)
+        if (HasLines(store[q])) total += LineCount(store[q]) + 2 + (io.options.verify ? 1 : 0);
+    s.begin(total);
+    if (s.cancelRequested()) {
+        s.cancelled(result);
+        return result;
     }
 
     std::string instring;
     if (all) {
         status.write("Erasing all programs...");
-        if (!Send(status, Command(0xF9), instring, EepromTimeout::EraseAll)) return;
+        if (!s.send(Command(0xF9), instring, EepromTimeout::EraseAll)) return result;
         if (instring != "06") {
             status.append("ERROR" + CrLf);
-            return;
+            return result;
         }
         status.append("OK" + CrLf);
     } else {
         status.write("Erasing program " + std::to_string(program) + "...");
-        if (!Send(status, Command(0xF3, program), instring, EepromTimeout::Erase)) return;
+        if (!s.send(Command(0xF3, program), instring, EepromTimeout::Erase)) return result;
         status.append("OK" + CrLf);
     }
     status.append("Send programs to drive..." + CrLf);
 
+    bool allSent = true;
     for (int q = first; q <= last; ++q) {
         if (!HasLines(store[q])) continue;
-        status.append("PRG. N." + std::to_string(q) + "...");
-        instring.clear();
-        if (!Send(status, Command(0xF0, q), instring, EepromTimeout::Begin)) return;
-        if (instring != "06") continue;
-        for (int i = 0; i < LinesPerProgram; ++i) {
-            // A copy: the store may be edited while the line is on its way.
-            const std::string line = store[q][i];
-            if (!IsProgramLine(line)) continue;
-            std::string bytes = BytesOfHexText(line);
-            if (bytes.size() > MaxFrameData) {
-                // Its length would not fit the frame header: the drive would read another
-                // command. Close the program and say which line it was.
-                status.append("ERROR");
-                instring.clear();
-                if (Send(status, Command(0xF1), instring, EepromTimeout::End))
-                    status.append(CrLf + "PRG. N." + std::to_string(q) + " line " + std::to_string(i + 1) +
-                                  ": " + std::to_string(bytes.size()) + " bytes, too long for one frame" +
-                                  CrLf);
-                return;
-            }
-            instring.clear();
-            if (!Send(status, bytes, instring, EepromTimeout::Line)) return;
-            if (instring != "06") {
-                status.append("ERROR");
-                instring.clear();
-                Send(status, Command(0xF1), instring, EepromTimeout::End, false);
-                return;
-            }
-            status.append(".");
+        switch (WriteProgram(s, store, q, result)) {
+        case Written::Ok:
+            result.sent.push_back(q);
+            break;
+        case Written::Skipped:
+        case Written::Failed:
+            allSent = false;
+            break;
+        case Written::Cancelled:
+            s.cancelled(result);
+            return result;
+        case Written::Ended:
+            return result;
         }
-        instring.clear();
-        if (!Send(status, Command(0xF1), instring, EepromTimeout::End)) return;
-        status.append("OK" + CrLf);
     }
+    result.ok = allSent;
+    return result;
 }
 
 // A program number typed by the operator: its value, read as every typed value is.
@@ -194,7 +303,7 @@ int AskProgramNumber(TransferIo& io, const char* promptIta, const char* promptEn
 } // namespace
 
 PolledExchange EepromExchange(int add, const std::string& cmdString, double timeoutSeriale,
-                              const std::string& instring) {
+                              const std::string& instring, ReplyEnd end) {
     SerialPort* port = SharedPort();
     if (!port) {
         PolledExchange ex;
@@ -203,7 +312,7 @@ PolledExchange EepromExchange(int add, const std::string& cmdString, double time
         ex.error = "COM" + std::to_string(Module1::ComPort) + ": no serial port";
         return ex;
     }
-    return PolledTransaction(*port, add, cmdString, timeoutSeriale, instring);
+    return PolledTransaction(*port, add, cmdString, timeoutSeriale, instring, end);
 }
 
 TransferIo HeadlessIo(std::string& status, bool answer) {
@@ -228,23 +337,34 @@ void TxRxCMDEEPROM(int add, const std::string& cmdString, std::string& instring,
     instring = EepromExchange(add, cmdString, timeoutSeriale, instring).instring;
 }
 
-void ReadAllPrg(PrgStore& store, TransferIo& io) {
+TransferResult ReadAllPrg(PrgStore& store, TransferIo& io) {
+    TransferResult result;
     BusOperation bus(BusUse::Transfer);
-    if (Refused(bus, io)) return;
-    if (!Ask(io, "Vuoi leggere i programmi dal drive ?", "Read programs from drive ?")) return;
-    Status status(io);
+    if (Refused(bus, io)) return result;
+    if (!Ask(io, "Vuoi leggere i programmi dal drive ?", "Read programs from drive ?")) return result;
+    Session s(io);
+    Status& status = s.status;
     status.write("Reading programs from drive..." + CrLf);
+    s.begin(NumPrograms);
+    bool allRead = true;
     std::string dropped; // lines of a reply that the store has no room for
     for (int p = 0; p < NumPrograms; ++p) {
-        std::string instring;
-        if (!Send(status, Command(0xF2, p), instring, EepromTimeout::Read, false)) {
+        if (s.cancelRequested()) {
+            s.cancelled(result);
             Show(io);
-            return;
+            return result;
+        }
+        std::string instring;
+        if (!s.send(Command(0xF2, p), instring, EepromTimeout::Read, false)) {
+            Show(io);
+            return result;
         }
         if (instring == "15") {
             store[p].fill(std::string());
             status.append(ReadStatusText(p, ReadStatus::Empty));
-        } else if (!instring.empty()) {
+        } else if (instring.empty()) {
+            allRead = false;
+        } else {
             ProgramScan scan = ScanProgramReply(instring);
             if (scan.ready()) {
                 // Only a whole reply replaces the program: a bad one leaves it as it was.
@@ -255,6 +375,8 @@ void ReadAllPrg(PrgStore& store, TransferIo& io) {
                     dropped += std::string("PRG ") + (p < 10 ? "0" : "") + std::to_string(p) + " - " +
                                std::to_string(scan.lines.size() - LinesPerProgram) + " lines past line " +
                                std::to_string(LinesPerProgram) + " dropped" + CrLf;
+            } else {
+                allRead = false;
             }
             status.append(ReadStatusText(p, scan.ready() ? ReadStatus::Ready : ReadStatus::Error));
         }
@@ -264,58 +386,90 @@ void ReadAllPrg(PrgStore& store, TransferIo& io) {
         status.newLine();
         status.append(dropped);
     }
+    result.ok = allRead && dropped.empty();
     Show(io);
+    return result;
 }
 
-void SendPrg(PrgStore& store, int program, TransferIo& io) {
+TransferResult VerifyPrg(const PrgStore& store, TransferIo& io) {
+    TransferResult result;
     BusOperation bus(BusUse::Transfer);
-    if (Refused(bus, io)) return;
-    SendRange(store, program, io);
+    if (Refused(bus, io)) return result;
+    Session s(io);
+    s.status.write("Verifying programs on drive..." + CrLf);
+    s.begin(NumPrograms);
+    for (int p = 0; p < NumPrograms; ++p) {
+        if (s.cancelRequested()) {
+            s.cancelled(result);
+            return result;
+        }
+        if (!ReadBack(s, p, store[p], result)) return result;
+        s.status.append(CheckText(result.checks.back()));
+    }
+    result.ok = true;
+    for (const ProgramCheck& check : result.checks)
+        result.ok = result.ok && check.verified();
+    return result;
 }
 
-void SendAllPrg(PrgStore& store, TransferIo& io) {
+TransferResult SendPrg(PrgStore& store, int program, TransferIo& io) {
     BusOperation bus(BusUse::Transfer);
-    if (Refused(bus, io)) return;
-    if (!Ask(io, "Vuoi inviare tutti i programmi al drive ?", "Send all programs to drive ?")) return;
-    SendRange(store, AllPrograms, io);
+    if (Refused(bus, io)) return {};
+    return SendRange(store, program, io);
 }
 
-void SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
+TransferResult SendAllPrg(PrgStore& store, TransferIo& io) {
     BusOperation bus(BusUse::Transfer);
-    if (Refused(bus, io)) return;
-    if (!Ask(io, "Vuoi inviare il programma corrente al drive ?", "Send current program to drive ?")) return;
-    SendRange(store, prgActive, io);
+    if (Refused(bus, io)) return {};
+    if (!Ask(io, "Vuoi inviare tutti i programmi al drive ?", "Send all programs to drive ?")) return {};
+    return SendRange(store, AllPrograms, io);
 }
 
-void DeletePrg(TransferIo& io) {
+TransferResult SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
     BusOperation bus(BusUse::Transfer);
-    if (Refused(bus, io)) return;
-    Status status(io);
-    status.write("");
+    if (Refused(bus, io)) return {};
+    if (!Ask(io, "Vuoi inviare il programma corrente al drive ?", "Send current program to drive ?"))
+        return {};
+    return SendRange(store, prgActive, io);
+}
+
+TransferResult DeletePrg(TransferIo& io) {
+    TransferResult result;
+    BusOperation bus(BusUse::Transfer);
+    if (Refused(bus, io)) return result;
+    Session s(io);
+    s.status.write("");
     std::string answer =
         Input(io,
               std::string(Say("Inserisci il numero del programma da cancellare", "Insert program number")) +
                   CrLf + RangeLine(),
               Say("Cancellazione di un programma", "Erase program"));
-    if (answer.empty()) return;
+    if (answer.empty()) return result;
     double v = RoundHalfEven(TypedNumber(answer));
-    if (!InProgramRange(v)) return;
+    if (!InProgramRange(v)) return result;
     int p = static_cast<int>(v);
-    status.write("Erasing program " + std::to_string(p) + "...");
+    s.status.write("Erasing program " + std::to_string(p) + "...");
+    s.begin(1);
     std::string instring;
-    if (!Send(status, Command(0xF3, p), instring, EepromTimeout::Erase)) return;
-    status.append("OK" + CrLf);
+    if (!s.send(Command(0xF3, p), instring, EepromTimeout::Erase)) return result;
+    s.status.append("OK" + CrLf);
+    result.ok = true;
+    return result;
 }
 
-void DeleteAllPrg(TransferIo& io) {
+TransferResult DeleteAllPrg(TransferIo& io) {
+    TransferResult result;
     BusOperation bus(BusUse::Transfer);
-    if (Refused(bus, io)) return;
-    if (!Ask(io, "Vuoi cancellare tutti i programmi ?", "Erase all programs ?")) return;
-    Status status(io);
-    status.write("Erasing all programs...");
+    if (Refused(bus, io)) return result;
+    if (!Ask(io, "Vuoi cancellare tutti i programmi ?", "Erase all programs ?")) return result;
+    Session s(io);
+    s.status.write("Erasing all programs...");
+    s.begin(1);
     std::string instring;
-    if (!Send(status, Command(0xF9), instring, EepromTimeout::EraseAll)) return;
-    status.append((instring == "06" ? "OK" : "ERROR") + CrLf);
+    if (!s.send(Command(0xF9), instring, EepromTimeout::EraseAll)) return result;
+    result.ok = instring == "06";
+    s.status.append((result.ok ? "OK" : "ERROR") + CrLf);
+    return result;
 }
 
 void CopyPrg(PrgStore& store, TransferIo& io) {

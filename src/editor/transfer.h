@@ -8,6 +8,18 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+// How a transfer paces itself. The defaults keep the drive's specified pacing.
+struct TransferOptions {
+    // Move on as soon as the drive's answer is complete: a one-byte answer at once, a program
+    // read when the line falls quiet. A drive that does not answer is waited for exactly as at
+    // the specified pacing (the same waits and attempts).
+    bool fast = false;
+    // After a program is sent, read it back and compare it with the store; it counts as sent
+    // only when it matches ("PRG. N.<n> VERIFIED" / "PRG. N.<n> MISMATCH line <k>").
+    bool verify = false;
+};
 
 struct TransferIo {
     std::function<bool(const std::string& text)> ask; // Yes/No question, application title
@@ -17,7 +29,53 @@ struct TransferIo {
     std::function<void(const std::string&)> appendStatus; // adds to its end
     std::function<void()> beep;
     std::function<void()> showProgram; // ShowPrg(PrgActive) after the store changed
+
+    TransferOptions options;
+    // Drive commands done out of the operation's total: (0, total) once the operation starts
+    // talking to the drive, then after every command. May be empty.
+    std::function<void(int done, int total)> progress;
+    // Asked before every program and every line; true stops the operation. A program being
+    // written is closed (F1) and reported "CANCELLED", then "Transfer cancelled" is appended.
+    // May be empty (never cancelled).
+    std::function<bool()> cancelled;
 };
+
+// One program of the store compared with what the drive holds.
+struct ProgramCheck {
+    enum class Result {
+        Verified,   // the drive holds exactly the store's lines
+        Mismatch,   // they differ at `line`
+        NoAnswer,   // the drive did not answer the read
+        Incomplete, // the answer ended before the program did (cut short)
+    };
+    int program = 0;
+    Result result = Result::NoAnswer;
+    // Mismatch: the line of the store (0 = first, as the editor's grid numbers them) where the
+    // drive differs; `sent` is that line as sent and `read` the bytes the drive holds in its
+    // place, both hex text ("A8 0F A0"); either is empty where one side has no line.
+    int line = -1;
+    std::string sent;
+    std::string read;
+    bool verified() const { return result == Result::Verified; }
+};
+
+// What an operation did, for callers without a status box (the command-line tool).
+struct TransferResult {
+    // Ran to its end with every answer as it must be (and, when verifying, every program matched).
+    bool ok = false;
+    bool cancelled = false;
+    std::vector<int> sent;            // programs written and closed (and verified, when asked)
+    std::vector<ProgramCheck> checks; // every program compared, in order
+};
+
+// Compares program `program` of the store with the drive's answer to "read program" (F2 p) as
+// hex text ("" for no answer, "15" for an empty program). Byte for byte: the lines sent, in
+// order, then the drive's one closing byte.
+ProgramCheck CompareProgram(int program, const Program& lines, const std::string& instring);
+// The status box lines of a check, each ending in CR LF: "PRG. N.3 VERIFIED", or
+// "PRG. N.3 MISMATCH line 2" followed by "  sent: ..." and "  read: ...", or
+// "PRG. N.3 NOT VERIFIED - no answer" / "- incomplete answer".
+std::string CheckText(const ProgramCheck& check);
 
 // An io without a window, for scripted runs (benchmarks, soak and fault tests): every question is
 // answered `answer`, every prompt cancelled, the status box kept in `status`.
@@ -27,15 +85,20 @@ TransferIo HeadlessIo(std::string& status, bool answer = true);
 void TxRxCMDEEPROM(int add, const std::string& cmdString, std::string& instring, double timeoutSeriale);
 // The same on the shared port, with the outcome (port failures, link lost) for the caller.
 PolledExchange EepromExchange(int add, const std::string& cmdString, double timeoutSeriale,
-                              const std::string& instring = std::string());
+                              const std::string& instring = std::string(), ReplyEnd end = ReplyEnd::Fixed);
 
-void ReadAllPrg(PrgStore& store, TransferIo& io);
-void SendAllPrg(PrgStore& store, TransferIo& io);
-void SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io);
-void SendPrg(PrgStore& store, int program, TransferIo& io); // 99 = all programs
-void DeletePrg(TransferIo& io);
-void DeleteAllPrg(TransferIo& io);
+// The editor's operations. Each asks its question (where it has one) through `io`, writes its
+// status texts there, honours io.options, io.progress and io.cancelled, and says what it did.
+TransferResult ReadAllPrg(PrgStore& store, TransferIo& io);
+TransferResult SendAllPrg(PrgStore& store, TransferIo& io);
+TransferResult SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io);
+TransferResult SendPrg(PrgStore& store, int program, TransferIo& io); // 99 = all programs
+TransferResult DeletePrg(TransferIo& io);
+TransferResult DeleteAllPrg(TransferIo& io);
 void CopyPrg(PrgStore& store, TransferIo& io);
+// Compares every program of the store with the drive (no question asked, the store unchanged):
+// "Verifying programs on drive..." then one check per program; ok when all 17 match.
+TransferResult VerifyPrg(const PrgStore& store, TransferIo& io);
 
 // How long each EEPROM command waits for its answer after the first 50 ms look, in seconds.
 namespace EepromTimeout {

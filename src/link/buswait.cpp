@@ -36,6 +36,7 @@ int Milliseconds(double seconds) {
 } // namespace
 
 WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
+    if (WaitRecorder) WaitRecorder(seconds);
     if (g_aborted) return WaitEnd::Aborted;
     if (port.bytesWaiting() >= count) return WaitEnd::Ready;
     if (!port.isOpen()) return WaitEnd::LinkLost;
@@ -69,6 +70,7 @@ WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
 }
 
 WaitEnd WaitSeconds(double seconds) {
+    if (WaitRecorder) WaitRecorder(seconds);
     if (g_aborted) return WaitEnd::Aborted;
     QEventLoop loop;
     WaitEnd end = WaitEnd::Deadline;

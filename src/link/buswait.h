@@ -8,6 +8,9 @@ class SerialPort;
 
 // Every wait is multiplied by this; tests may speed the suite up. The program keeps 1.
 inline double WaitScale = 1.0;
+// Told the length of every wait as asked (before scaling), so tests can pin the schedule
+// without depending on the machine's speed.
+inline std::function<void(double seconds)> WaitRecorder;
 
 enum class WaitEnd { Ready, Deadline, LinkLost, Aborted };
 

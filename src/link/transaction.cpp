@@ -5,6 +5,9 @@
 #include "link/frame.h"
 #include "link/serialport.h"
 
+#include <QElapsedTimer>
+
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -28,6 +31,53 @@ Outcome OpenAndWrite(SerialPort& port, int add, const std::string& frame, std::s
     }
     ReportTraffic({TrafficEvent::Sent, add, frame, std::string()});
     return Outcome::Reply;
+}
+
+// The polled reply of the fast ends: the same attempts and bounds as the fixed looks, but each
+// look ends as soon as a byte is there, and the reply then ends at once (OneByte) or when the
+// line falls quiet (QuietGap, bounded by the attempt's own time).
+PolledExchange& FastPolledReply(SerialPort& port, int add, double timeoutSeriale, ReplyEnd end,
+                                PolledExchange& ex) {
+    const double attemptSeconds = (0.05 + timeoutSeriale) * WaitScale;
+    // Real seconds for WaitForBytes, which scales what it is given.
+    auto unscaled = [](double s) { return WaitScale > 0 ? s / WaitScale : 0.0; };
+    const double gap = QuietGapSeconds(Module1::BaudRate);
+    for (int attempt = 0; attempt <= 10; ++attempt) {
+        QElapsedTimer clock;
+        clock.start();
+        WaitEnd got = WaitForBytes(port, 1, 0.05);
+        if (got == WaitEnd::Deadline) got = WaitForBytes(port, 1, timeoutSeriale);
+        if (got == WaitEnd::Aborted) {
+            ex.outcome = Outcome::Aborted;
+            return ex;
+        }
+        if (!port.isOpen()) break;
+        if (port.bytesWaiting() == 0) continue;
+        while (end == ReplyEnd::QuietGap) {
+            const double left = attemptSeconds - static_cast<double>(clock.nsecsElapsed()) / 1e9;
+            if (left <= 0) break;
+            const int have = port.bytesWaiting();
+            got = WaitForBytes(port, have + 1, unscaled(std::min(gap, left)));
+            if (got == WaitEnd::Aborted) {
+                ex.outcome = Outcome::Aborted;
+                return ex;
+            }
+            if (got != WaitEnd::Ready) break; // quiet, or the link is gone (the bytes still count)
+        }
+        std::string reply = port.readAll();
+        ex.instring = HexText(reply);
+        ReportTraffic({TrafficEvent::Received, add, reply, std::string()});
+        return ex;
+    }
+    if (!port.isOpen()) {
+        ex.outcome = Outcome::LinkLost;
+        ex.error = port.errorText();
+        ReportTraffic({TrafficEvent::LinkLost, add, std::string(), ex.error});
+    } else {
+        ex.outcome = Outcome::Timeout;
+        ReportTraffic({TrafficEvent::Timeout, add, std::string(), std::string()});
+    }
+    return ex;
 }
 
 } // namespace
@@ -65,6 +115,11 @@ void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex
     if (!keepOpen) port.close();
 }
 
+double QuietGapSeconds(int baud) {
+    const double fourCharacters = 4 * 10.0 / (baud > 0 ? baud : 9600);
+    return std::max(fourCharacters, 0.020);
+}
+
 SerialPort* SharedPort() {
     return g_port;
 }
@@ -96,7 +151,7 @@ Exchange CountedTransaction(SerialPort& port, int add, int code, double p1, doub
 }
 
 PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& cmdString,
-                                 double timeoutSeriale, const std::string& instring) {
+                                 double timeoutSeriale, const std::string& instring, ReplyEnd end) {
     PolledExchange ex;
     ex.instring = instring;
     ex.frame = BuildPolledFrame(add, cmdString);
@@ -107,6 +162,7 @@ PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& c
         return ex;
     }
     ex.instring.clear();
+    if (end != ReplyEnd::Fixed) return FastPolledReply(port, add, timeoutSeriale, end, ex);
     for (int attempt = 0; attempt <= 10; ++attempt) {
         if (WaitSeconds(0.05) == WaitEnd::Aborted) {
             ex.outcome = Outcome::Aborted;

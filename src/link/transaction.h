@@ -54,8 +54,20 @@ struct PolledExchange {
     std::string instring;
     std::string error;
 };
+// When a polled reply counts as complete. Fixed waits every look out in full; the two fast ends
+// move on once the answer is there, and wait exactly as Fixed while nothing arrives.
+enum class ReplyEnd {
+    Fixed,    // 50 ms look, then the whole time-out, per attempt
+    OneByte,  // the first byte is the whole answer (06, 15h, or a wrong byte)
+    QuietGap, // the answer ends when the line stays quiet (QuietGapSeconds) or the attempt's time is up
+};
 PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& cmdString,
-                                 double timeoutSeriale, const std::string& instring = std::string());
+                                 double timeoutSeriale, const std::string& instring = std::string(),
+                                 ReplyEnd end = ReplyEnd::Fixed);
+// The quiet time that ends a QuietGap reply at `baud`: four characters of line time, and never
+// below 20 ms because USB adapters hand bytes over in bursts up to 16 ms apart. Not scaled by
+// WaitScale: it is a property of the line, not a wait of the protocol.
+double QuietGapSeconds(int baud);
 
 // What went over the line, for anyone who wants to watch (the communication log).
 struct TrafficEvent {

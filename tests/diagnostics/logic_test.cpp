@@ -1,7 +1,6 @@
 #include "ui/diagnostics/special_logic.h"
 
 #include <gtest/gtest.h>
-#include <set>
 
 TEST(SpecialLogic, RepliesReadAsAnalogValueAndStatusBit) {
     // Full scale 1010 counts is 25600 steps; 25.3 keeps its integer part.
@@ -28,30 +27,24 @@ TEST(SpecialLogic, RepliesReadAsAnalogValueAndStatusBit) {
         EXPECT_EQ(StatusBit0(reply), bit) << reply;
 }
 
-TEST(SpecialLogic, StepDrawsStayInTheirRangesOverManyRuns) {
-    std::set<int> ramps;
-    int moves = 0, negative = 0, fmaxLow = 40000, fmaxHigh = 0, distLow = 1 << 30, distHigh = 0;
-    for (uint32_t seed = 1; seed <= 200; ++seed) {
-        StepRandom random(seed);
-        for (int i = 0; i < 100; ++i, ++moves) {
-            const StepMove m = DrawMove(random);
-            ramps.insert(m.ramp);
-            fmaxLow = std::min(fmaxLow, m.fmax);
-            fmaxHigh = std::max(fmaxHigh, m.fmax);
-            const int d = std::abs(m.distance);
-            ASSERT_EQ(d % 16, 0) << m.distance;
-            distLow = std::min(distLow, d);
-            distHigh = std::max(distHigh, d);
-            negative += m.distance < 0;
-        }
+// Draws in the order ramp, maximum frequency, distance, direction; direction draws of 128 and
+// above (r * 255) negate.
+TEST(SpecialLogic, StepMovesFromTheirDraws) {
+    const float top = 0.99999994f; // the largest draw below 1
+    struct Case {
+        float r[4];
+        int ramp, fmax, distance;
+    } cases[] = {{{0, 0, 0, 0}, 5, 2000, 16},
+                 {{0.6f, 0.5f, 0.5f, 0.5f}, 8, 21000, 25600},    // 127.5: still positive
+                 {{0.6f, 0.5f, 0.5f, 0.502f}, 8, 21000, -25600}, // 128.01
+                 {{0.2f, 0.25f, 0.0004f, 0.25f}, 6, 11500, 32},  // 36.47 steps -> 32
+                 {{top, top, top, top}, 9, 39999, -51184}};
+    for (const Case& c : cases) {
+        const StepMove m = MoveOfDraws(c.r[0], c.r[1], c.r[2], c.r[3]);
+        EXPECT_EQ(m.ramp, c.ramp) << c.r[0];
+        EXPECT_EQ(m.fmax, c.fmax) << c.r[1];
+        EXPECT_EQ(m.distance, c.distance) << c.r[2] << " " << c.r[3];
     }
-    EXPECT_EQ(ramps, (std::set<int>{5, 6, 7, 8, 9}));
-    EXPECT_TRUE(fmaxLow >= 2000 && fmaxLow < 2100) << fmaxLow;
-    EXPECT_TRUE(fmaxHigh > 39900 && fmaxHigh <= 39999) << fmaxHigh;
-    EXPECT_TRUE(distLow >= 16 && distLow < 200) << distLow;
-    EXPECT_TRUE(distHigh > 51000 && distHigh <= 51184) << distHigh;
-    // 127 of the 255 direction draws negate.
-    EXPECT_NEAR(static_cast<double>(negative) / moves, 127.0 / 255.0, 0.02);
 
     StepRandom a(7), b(7), c(8);
     bool differ = false;

@@ -1,7 +1,6 @@
 #include "diag_support.h"
 
 #include "link/buswait.h"
-#include "link/frame.h"
 #include "ui/diagnostics/special_logic.h"
 #include "ui/diagnostics/special_tests.h"
 
@@ -101,13 +100,15 @@ using StepTest = DiagFixture;
 TEST_F(StepTest, HundredMovesEachAwaitedThenBackToZero) {
     fastMoves();
     SpecialTests t;
-    t.setSeed(1234);
     int sentWhileMoving = 0;
     watchSent([&](int code, const std::string&) {
         // Reported once the bus has taken the frame, so only frames that start no move count.
         if ((code == 34 || code == 33) && bus->moving(1)) ++sentWhileMoving;
     });
+    std::vector<double> waits;
+    WaitRecorder = [&](double s) { waits.push_back(s); };
     EXPECT_EQ(t.RunStepTest(), End::Done);
+    WaitRecorder = nullptr;
     EXPECT_EQ(t.text(), "NCicli= 100");
     EXPECT_EQ(sentWhileMoving, 0); // every move ended before the next was set up
     for (int i = 0; i < 200 && bus->moving(1); ++i)
@@ -120,21 +121,22 @@ TEST_F(StepTest, HundredMovesEachAwaitedThenBackToZero) {
     EXPECT_EQ(hex[1], " FC 61 20 07 D0 AB"); // minimum frequency 2000
     EXPECT_EQ(hex.back(), " FC A1 30 00 00 00 00 32");
 
-    // Per move: 34, 33, 49 with the generator's values, then one or more status polls.
+    // Per move: ramp (one byte), maximum frequency (two), distance (four), then status polls.
     const std::vector<std::string>& frames = bus->frames();
-    StepRandom random(1234);
     size_t i = 2;
     int polls = 0;
     for (int move = 0; move < 100; ++move) {
-        StepMove m = DrawMove(random);
         ASSERT_LT(i + 3, frames.size());
-        ASSERT_EQ(Hex(frames[i]), Hex(MakeCommandFrame(1, 34, m.ramp, 0, 2, 0).frame)) << move;
-        ASSERT_EQ(Hex(frames[i + 1]), Hex(MakeCommandFrame(1, 33, m.fmax, 0, 3, 0).frame)) << move;
-        ASSERT_EQ(static_cast<unsigned char>(frames[i + 2][2]), 49);
-        ASSERT_EQ(FourByteValue(frames[i + 2]), m.distance) << move;
+        ASSERT_EQ(hex[i].substr(0, 9), " FC 41 22") << move;
+        ASSERT_EQ(hex[i + 1].substr(0, 9), " FC 61 21") << move;
+        ASSERT_EQ(hex[i + 2].substr(0, 9), " FC A1 31") << move;
+        const int ramp = static_cast<unsigned char>(frames[i][3]);
+        EXPECT_TRUE(ramp >= 5 && ramp <= 9) << ramp;
+        const int distance = FourByteValue(frames[i + 2]);
+        EXPECT_TRUE(distance % 16 == 0 && distance != 0 && std::abs(distance) <= 51184) << distance;
         i += 3;
-        ASSERT_EQ(Hex(frames[i]), " FC 21 AC 36") << move;
-        while (i < frames.size() && Hex(frames[i]) == " FC 21 AC 36") {
+        ASSERT_EQ(hex[i], " FC 21 AC 36") << move;
+        while (i < frames.size() && hex[i] == " FC 21 AC 36") {
             ++i;
             ++polls;
         }
@@ -142,6 +144,21 @@ TEST_F(StepTest, HundredMovesEachAwaitedThenBackToZero) {
     EXPECT_EQ(i, frames.size() - 1);
     EXPECT_GT(polls, 100);        // moves take time: the drive was asked again while bit 0 was set
     EXPECT_FALSE(WaitsAborted()); // the program goes on
+
+    // Each command waits at most a second for its byte; each status poll looks after 50 ms and
+    // then waits 0.2 s.
+    std::vector<double> expected(2, 1.0);
+    size_t w = 2;
+    for (int move = 0; move < 100 && w < waits.size(); ++move) {
+        expected.insert(expected.end(), {1.0, 1.0, 1.0});
+        w += 3;
+        while (w < waits.size() && waits[w] == 0.05) {
+            expected.insert(expected.end(), {0.05, 0.2});
+            w += 2;
+        }
+    }
+    expected.push_back(1.0);
+    EXPECT_EQ(waits, expected);
 }
 
 TEST_F(StepTest, RefusedStatusKeepsPollingUntilStop) {

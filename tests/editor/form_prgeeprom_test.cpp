@@ -103,17 +103,26 @@ constexpr int SlotHeader = 52; // a header row of the list
 TEST_F(EditorWindow, OpensEmptyWithTheTextsOfItsLanguage) {
     struct Expect {
         int lingua;
-        const char *caption, *exit, *hex, *description, *frame;
+        const char *caption, *exit, *hex, *description, *frame, *verify, *cancel, *fast;
     };
-    for (const Expect& e :
-         {Expect{1, "PROGRAMMAZIONE EEPROM", "Uscita", "HEX", "COMANDO", "SELEZIONE PROGRAMMA"},
-          Expect{2, "EEPROM PROGRAM", "Exit", "HEX", "COMMAND", "PROGRAM SELECTION"},
-          Expect{3, "EEPROM PROGRAM", "Zurueck", "Hex", "Kommando", "Programm Auswahl"}}) {
+    for (const Expect& e : {Expect{1, "PROGRAMMAZIONE EEPROM", "Uscita", "HEX", "COMANDO",
+                                   "SELEZIONE PROGRAMMA", "Verifica", "Annulla", "Trasferimento veloce"},
+                            Expect{2, "EEPROM PROGRAM", "Exit", "HEX", "COMMAND", "PROGRAM SELECTION",
+                                   "Verify", "Cancel", "Fast transfer"},
+                            Expect{3, "EEPROM PROGRAM", "Zurueck", "Hex", "Kommando", "Programm Auswahl",
+                                   "Pr\xc3\xbc"
+                                   "fen",
+                                   "Abbrechen",
+                                   "Schnelle \xc3\x9c"
+                                   "bertragung"}}) {
         Module1::Lingua = static_cast<int16_t>(e.lingua);
         Open();
         EXPECT_EQ(form->windowTitle(), e.caption);
         EXPECT_EQ(Find<QPushButton>("Command_exit")->text(), e.exit);
         EXPECT_EQ(Find<QGroupBox>("Frame_PrgSel")->title(), e.frame);
+        EXPECT_EQ(Find<QPushButton>("Command_VerifyPrg")->text(), QString::fromUtf8(e.verify));
+        EXPECT_EQ(Find<QPushButton>("Command_CancelTransfer")->text(), e.cancel);
+        EXPECT_EQ(Find<QAbstractButton>("Check_FastTransfer")->text(), QString::fromUtf8(e.fast));
         EXPECT_EQ(Model()->headerData(0, Qt::Horizontal).toString(), e.hex);
         EXPECT_EQ(Model()->headerData(1, Qt::Horizontal).toString(), e.description);
         EXPECT_EQ(Find<QComboBox>("Combo_Command")->count(),

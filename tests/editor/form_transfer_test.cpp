@@ -6,7 +6,10 @@
 #include "catalog/catalog.h"
 #include "sim_fixture.h"
 
+#include <QCheckBox>
+#include <QFile>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -94,4 +97,60 @@ TEST_F(EditorTransfer, CloseAndEditsRefusedDuringTransfer) {
 
     prompts->answers = {true};
     EXPECT_TRUE(form->close()); // afterwards it closes as usual
+}
+
+// Fast, verified sending from the window: the options are remembered outside vdcfg.cfg, the
+// progress bar counts, Cancel works only while a transfer runs and closes the open program.
+TEST_F(EditorTransfer, FastVerifiedSendProgressAndCancel) {
+    auto* fast = form->findChild<QCheckBox*>("Check_FastTransfer");
+    auto* verify = form->findChild<QCheckBox*>("Check_VerifyAfterSend");
+    auto* bar = form->findChild<QProgressBar*>("Progress_Transfer");
+    auto* cancel = form->findChild<QPushButton*>("Command_CancelTransfer");
+    EXPECT_FALSE(fast->isChecked());
+    EXPECT_FALSE(verify->isChecked());
+    EXPECT_FALSE(cancel->isEnabled());
+    fast->click(); // verifying comes with it
+    EXPECT_TRUE(verify->isChecked());
+    form = std::make_unique<Form_PrgEeprom>();
+    fast = form->findChild<QCheckBox*>("Check_FastTransfer");
+    bar = form->findChild<QProgressBar*>("Progress_Transfer");
+    cancel = form->findChild<QPushButton*>("Command_CancelTransfer");
+    EXPECT_TRUE(fast->isChecked());
+    EXPECT_TRUE(form->findChild<QCheckBox*>("Check_VerifyAfterSend")->isChecked());
+    EXPECT_FALSE(QFile::exists("vdcfg.cfg"));
+
+    PrgStore& store = form->Grid().PrgLines;
+    store[0] = {"11", "F4 0A", "20 00 64", "F5"};
+    store[1] = {"26 02"};
+    bus->setFault(DriveBus::Fault::Altered);
+    prompts->answers = {true};
+    Click("Command_SendAllPrg");
+    EXPECT_EQ(Status(), "Erasing all programs...OK\nSend programs to drive...\nPRG. N.0.......ERROR\n"
+                        "PRG. N.0 MISMATCH line 2\n  sent: 20 00 64\n  read: 20 00 65\n"
+                        "PRG. N.1....OK\nPRG. N.1 VERIFIED\n");
+    EXPECT_EQ(bar->maximum(), 12); // F9; F0, 4 lines, F1, F2; F0, 1 line, F1, F2
+    EXPECT_EQ(bar->value(), 12);
+    EXPECT_EQ(bar->text(), "12 / 12");
+
+    // Cancel clicked once three commands are done (F9, F0, the first line).
+    bus->setFault(DriveBus::Fault::None);
+    bool enabledDuring = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, form.get(), [&](int value) {
+        enabledDuring = enabledDuring || cancel->isEnabled();
+        if (value == 3) cancel->click();
+    });
+    prompts->answers = {true};
+    Click("Command_SendAllPrg");
+    EXPECT_TRUE(enabledDuring);
+    EXPECT_FALSE(cancel->isEnabled());
+    EXPECT_EQ(Status(), "Erasing all programs...OK\nSend programs to drive...\nPRG. N.0....CANCELLED\n"
+                        "Transfer cancelled\n");
+    EXPECT_EQ(bus->program(1, 0), std::vector<std::string>{Bytes("11")});
+    EXPECT_TRUE(bus->program(1, 1).empty());
+
+    // Verify compares the editor with the drive without touching the editor.
+    Click("Command_VerifyPrg");
+    EXPECT_TRUE(Status().startsWith("Verifying programs on drive...\nPRG. N.0 MISMATCH line 1\n"))
+        << Status().toStdString();
+    EXPECT_EQ(store[1][0], "26 02");
 }

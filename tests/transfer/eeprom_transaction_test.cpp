@@ -24,20 +24,55 @@ TEST_F(TransferTest, FramesSettingsAndSwitchall) {
     EXPECT_EQ(framesHex().size(), 2u);
 }
 
-// Real timing: an acknowledged command, a lone NAK that returns at the first look, and silence
-// that ends after the eleventh attempt, empty whatever the caller put in.
-TEST_F(TransferTest, FullLengthWaits) {
-    WaitScale = 1.0;
+// The drive's EEPROM needs its time: each command's wait after the 50 ms first look, pinned as
+// the program asks for it (no clock involved).
+TEST_F(TransferTest, EachEepromCommandWaitsItsOwnTime) {
+    std::vector<double> waits;
+    WaitRecorder = [&](double s) { waits.push_back(s); };
+    ReplyPort& rp = useReplyPort();
+    bool silent = false;
+    rp.answer = [&](const std::string& frame) -> std::optional<std::string> {
+        if (silent) return std::nullopt;
+        return frame[2] == '\xF2' ? Bytes("11 00") : std::string("\x06");
+    };
+    auto schedule = [&](auto operation) {
+        waits.clear();
+        operation();
+        return waits;
+    };
+    using W = std::vector<double>;
+    store[3][0] = "11 ";
+    rec.answers = {true, true, true, true};
+    // F9, F0, one line, F1.
+    EXPECT_EQ(schedule([&] { SendAllPrg(store, rec.io); }), (W{0.05, 2.0, 0.05, 0.2, 0.05, 0.2, 0.05, 1.0}));
+    // F3 of the current program first.
+    EXPECT_EQ(schedule([&] { SendCurrentPrg(store, 3, rec.io); })[1], 2.0);
+    rec.inputs = {"4"};
+    EXPECT_EQ(schedule([&] { DeletePrg(rec.io); }), (W{0.05, 2.0}));
+    W read;
+    for (int p = 0; p < NumPrograms; ++p)
+        read.insert(read.end(), {0.05, 1.0});
+    EXPECT_EQ(schedule([&] { ReadAllPrg(store, rec.io); }), read);
+    // A silent drive gets eleven looks, then the erase is reported failed.
+    silent = true;
+    W eleven;
+    for (int i = 0; i < 11; ++i)
+        eleven.insert(eleven.end(), {0.05, 2.0});
+    EXPECT_EQ(schedule([&] { DeleteAllPrg(rec.io); }), eleven);
+    EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
+    WaitRecorder = nullptr;
+}
+
+// A lone NAK returns at the first look; silence ends empty whatever the caller put in.
+TEST_F(TransferTest, NakAndSilenceAnswers) {
     ReplyPort& rp = useReplyPort();
     rp.answer = [](const std::string& frame) -> std::optional<std::string> {
-        if (frame[2] == '\xF0') return std::string("\x06");
         if (frame[2] == '\xF2') return Bytes("A8 0F A0 11 00");
         if (frame[2] == '\xF3') return std::string("\x15");
         return std::nullopt;
     };
-    EXPECT_EQ(Send(1, "F0 00", 0.2), "06");
     EXPECT_EQ(Send(1, "F2 00", 1.0), "A8 0F A0 11 00"); // hex text without outer blanks
     EXPECT_EQ(Send(1, "F3 00", 2.0), "15");
     EXPECT_EQ(Send(1, "A8 0F A0", 0.0, "stale"), "");
-    EXPECT_EQ(rp.frames.size(), 4u);
+    EXPECT_EQ(rp.frames.size(), 3u);
 }

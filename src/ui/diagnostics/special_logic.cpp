@@ -51,12 +51,18 @@ uint32_t StepRandom::ClockSeed() {
 }
 
 StepMove DrawMove(StepRandom& random) {
+    const float ramp = random.next();
+    const float fmax = random.next();
+    const float distance = random.next();
+    return MoveOfDraws(ramp, fmax, distance, random.next());
+}
+
+StepMove MoveOfDraws(float ramp, float fmax, float distance, float direction) {
     StepMove m;
-    m.ramp = static_cast<int>(IntPart(random.next() * 5.0 + 5.0));
-    m.fmax = static_cast<int>(IntPart(random.next() * 38000.0 + 2000.0));
-    double distance = IntPart(random.next() * 51184.0 + 16.0);
-    m.distance = static_cast<int>(IntPart(distance / 16.0) * 16.0);
-    int direction = static_cast<int>(IntPart(random.next() * 255.0));
-    if (direction > 127) m.distance = -m.distance;
+    m.ramp = static_cast<int>(IntPart(ramp * 5.0 + 5.0));
+    m.fmax = static_cast<int>(IntPart(fmax * 38000.0 + 2000.0));
+    const double steps = IntPart(distance * 51184.0 + 16.0);
+    m.distance = static_cast<int>(IntPart(steps / 16.0) * 16.0);
+    if (IntPart(direction * 255.0) > 127) m.distance = -m.distance;
     return m;
 }

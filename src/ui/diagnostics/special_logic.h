@@ -33,3 +33,5 @@ struct StepMove {
     int distance = 0; // a multiple of 16, 16..51184 in absolute value
 };
 StepMove DrawMove(StepRandom& random);
+// The move that four draws in [0, 1) make, taken in that order.
+StepMove MoveOfDraws(float ramp, float fmax, float distance, float direction);

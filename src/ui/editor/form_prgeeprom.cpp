@@ -2,8 +2,6 @@
 
 #include "app/module1.h"
 #include "catalog/catalog.h"
-#include "ui/editor/form_listingprint.h"
-#include "ui/editor/form_prgmodel.h"
 #include "editor/linecodec.h"
 #include "editor/listing.h"
 #include "editor/prgfile.h"
@@ -11,7 +9,10 @@
 #include "ui/common/prompts.h"
 #include "ui/common/texts.h"
 #include "ui/dialogs/command_value.h"
+#include "ui/editor/form_listingprint.h"
+#include "ui/editor/form_prgmodel.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,8 +22,10 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -60,6 +63,22 @@ const ControlText Texts[] = {
      {"Cancella tutti i programmi memorizzati", "Delete all stored program",
       "Alle gespeicherten Programme loeschen"}},
     {"Command_CopyPrg", {"Copia programma", "Copy program", "Copy program"}},
+    {"Command_VerifyPrg",
+     {"Verifica", "Verify",
+      "Pr\xc3\xbc"
+      "fen"}},
+    {"Command_CancelTransfer", {"Annulla", "Cancel", "Abbrechen"}},
+    {"Check_FastTransfer",
+     {"Trasferimento veloce", "Fast transfer",
+      "Schnelle \xc3\x9c"
+      "bertragung"}},
+    {"Check_VerifyAfterSend",
+     {"Verifica dopo l'invio", "Verify after sending",
+      "Nach dem Senden pr\xc3\xbc"
+      "fen"}},
+    // Progress bar: commands done, their total, and the time left once it can be estimated.
+    {"@progress", {"%1 / %2", "%1 / %2", "%1 / %2"}},
+    {"@progressLeft", {"%1 / %2 - ancora %3", "%1 / %2 - %3 left", "%1 / %2 - noch %3"}},
     {"Command_exit", {"Uscita", "Exit", "Zurueck"}},
     {"Command_DelLine", {"Cancella linea", "Delete line", "Zeile loeschen"}},
     {"Command_NewCmd", {"Inserisci comando", "Insert command", "Befehl einfuegen"}},
@@ -91,6 +110,21 @@ QString Say(const char* key) {
 
 const char* const FileFilter = "Text Format files (*.txt)";
 
+// Where the transfer options are kept (never in vdcfg.cfg, whose format is fixed).
+const char* const FastKey = "transfer/fast";
+const char* const VerifyKey = "transfer/verify";
+
+std::unique_ptr<QSettings> Settings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ORVEX"),
+                                       QStringLiteral("VarDelo"));
+}
+
+// "m:ss" for a time left in seconds.
+QString Clock(double seconds) {
+    const int s = static_cast<int>(seconds + 0.5);
+    return QString("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QChar('0'));
+}
+
 // Design-time widths of the grid's columns, in twips (15 twips to a pixel at 96 dpi).
 constexpr int HexColumnTwips = 2000;
 constexpr int DescriptionColumnTwips = 10000;
@@ -112,6 +146,37 @@ Form_PrgEeprom::Form_PrgEeprom(QWidget* parent) : QWidget(parent, Qt::Window) {
     FillCommandList();
     grid_.Clear();
     ShowPrg(0);
+    LoadOptions();
+}
+
+void Form_PrgEeprom::LoadOptions() {
+    auto settings = Settings();
+    const bool fast = settings->value(FastKey, false).toBool();
+    Check_FastTransfer->setChecked(fast);
+    Check_VerifyAfterSend->setChecked(settings->value(VerifyKey, fast).toBool());
+    // Verifying goes with fast sending unless the operator says otherwise.
+    connect(Check_FastTransfer, &QCheckBox::toggled, this, [this](bool on) {
+        Check_VerifyAfterSend->setChecked(on);
+        Settings()->setValue(FastKey, on);
+    });
+    connect(Check_VerifyAfterSend, &QCheckBox::toggled, this,
+            [](bool on) { Settings()->setValue(VerifyKey, on); });
+}
+
+void Form_PrgEeprom::ShowProgress(int done, int total) {
+    if (done == 0) transferClock_.start();
+    Progress_Transfer->setRange(0, std::max(total, 1));
+    Progress_Transfer->setValue(done);
+    const double elapsed = static_cast<double>(transferClock_.elapsed()) / 1000.0;
+    if (done > 0 && done < total)
+        Progress_Transfer->setFormat(
+            Say("@progressLeft").arg(done).arg(total).arg(Clock(elapsed / done * (total - done))));
+    else
+        Progress_Transfer->setFormat(Say("@progress").arg(done).arg(total));
+}
+
+void Form_PrgEeprom::CancelTransfer() {
+    if (transferRunning_) cancelRequested_ = true;
 }
 
 void Form_PrgEeprom::BuildControls() {
@@ -203,6 +268,13 @@ void Form_PrgEeprom::BuildControls() {
     driveLayout->addWidget(button("Command_DeletePrg", &Form_PrgEeprom::DeletePrg));
     driveLayout->addWidget(button("Command_DeleteAllPrg", &Form_PrgEeprom::DeleteAllPrg));
     driveLayout->addWidget(button("Command_CopyPrg", &Form_PrgEeprom::CopyPrg));
+    driveLayout->addWidget(button("Command_VerifyPrg", &Form_PrgEeprom::VerifyPrg));
+    Check_FastTransfer = new QCheckBox(this);
+    Check_FastTransfer->setObjectName("Check_FastTransfer");
+    Check_VerifyAfterSend = new QCheckBox(this);
+    Check_VerifyAfterSend->setObjectName("Check_VerifyAfterSend");
+    driveLayout->addWidget(Check_FastTransfer);
+    driveLayout->addWidget(Check_VerifyAfterSend);
 
     auto* side = new QVBoxLayout;
     side->addWidget(prgSel);
@@ -214,6 +286,18 @@ void Form_PrgEeprom::BuildControls() {
     auto* status = group("Frame_Status");
     auto* statusLayout = new QVBoxLayout(status);
     statusLayout->addWidget(Text1);
+    Progress_Transfer = new QProgressBar(this);
+    Progress_Transfer->setObjectName("Progress_Transfer");
+    Progress_Transfer->setRange(0, 1);
+    Progress_Transfer->setValue(0);
+    Progress_Transfer->setFormat(QString());
+    Progress_Transfer->setTextVisible(true);
+    Command_CancelTransfer = button("Command_CancelTransfer", &Form_PrgEeprom::CancelTransfer);
+    Command_CancelTransfer->setEnabled(false);
+    auto* progressLayout = new QHBoxLayout;
+    progressLayout->addWidget(Progress_Transfer, 1);
+    progressLayout->addWidget(Command_CancelTransfer);
+    statusLayout->addLayout(progressLayout);
 
     auto* top = new QHBoxLayout;
     top->addWidget(editor, 1);
@@ -232,9 +316,7 @@ void Form_PrgEeprom::SetLingua() {
         if (t.control[0] == '@') continue;
         std::optional<QString> text = ForLanguage(t.text);
         if (!text) continue;
-        QObject* control = findChild<QObject*>(QString::fromLatin1(t.control));
-        if (auto* box = qobject_cast<QGroupBox*>(control)) box->setTitle(*text);
-        if (auto* b = qobject_cast<QPushButton*>(control)) b->setText(*text);
+        SetControlText(findChild<QObject*>(QString::fromLatin1(t.control)), *text);
     }
     if (auto text = ForLanguage(TextOf("@caption"))) setWindowTitle(*text);
     if (auto text = ForLanguage(TextOf("@combo"))) Combo_Command->setPlaceholderText(*text);
@@ -412,9 +494,17 @@ template <typename Operation> void Form_PrgEeprom::RunTransfer(Operation operati
     io.appendStatus = [this](const std::string& text) { AppendStatus(text); };
     io.beep = [] { UiPrompts().beep(); };
     io.showProgram = [this] { ShowPrg(grid_.PrgActive); };
+    io.options.fast = Check_FastTransfer->isChecked();
+    io.options.verify = Check_VerifyAfterSend->isChecked();
+    io.progress = [this](int done, int total) { ShowProgress(done, total); };
+    io.cancelled = [this] { return cancelRequested_; };
     transferRunning_ = true;
+    cancelRequested_ = false;
+    Command_CancelTransfer->setEnabled(true);
     operation(io);
+    Command_CancelTransfer->setEnabled(false);
     transferRunning_ = false;
+    cancelRequested_ = false;
 }
 
 void Form_PrgEeprom::ReadAllPrg() {
@@ -439,6 +529,10 @@ void Form_PrgEeprom::DeleteAllPrg() {
 
 void Form_PrgEeprom::CopyPrg() {
     RunTransfer([this](TransferIo& io) { ::CopyPrg(grid_.PrgLines, io); });
+}
+
+void Form_PrgEeprom::VerifyPrg() {
+    RunTransfer([this](TransferIo& io) { ::VerifyPrg(grid_.PrgLines, io); });
 }
 
 void Form_PrgEeprom::Exit() {

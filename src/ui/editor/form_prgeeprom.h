@@ -3,9 +3,12 @@
 // with file, print and drive operations on the whole store.
 #include "editor/prggrid.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
+class QProgressBar;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -47,7 +50,9 @@ class Form_PrgEeprom : public QWidget {
     void DeletePrg();
     void DeleteAllPrg();
     void CopyPrg();
-    void Exit(); // asks, then closes
+    void VerifyPrg();      // compares every program with the drive's
+    void CancelTransfer(); // stops the running transfer; a program being written is closed
+    void Exit();           // asks, then closes
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,6 +60,9 @@ class Form_PrgEeprom : public QWidget {
   private:
     void BuildControls();
     void FillCommandList();
+    // The transfer options as last chosen (application settings), and kept when changed.
+    void LoadOptions();
+    void ShowProgress(int done, int total);
     void RefreshGrid(int cursorRow);
     void SetStatus(const std::string& text);
     void AppendStatus(const std::string& text);
@@ -69,7 +77,13 @@ class Form_PrgEeprom : public QWidget {
     QComboBox* Combo_Command = nullptr;
     QLineEdit* Text_PrgActive = nullptr;
     QPlainTextEdit* Text1 = nullptr;
+    QProgressBar* Progress_Transfer = nullptr;
+    QPushButton* Command_CancelTransfer = nullptr;
+    QCheckBox* Check_FastTransfer = nullptr;
+    QCheckBox* Check_VerifyAfterSend = nullptr;
+    QElapsedTimer transferClock_;
     bool transferRunning_ = false;
+    bool cancelRequested_ = false;
     int gridWidth_ = 0;
 };
 
