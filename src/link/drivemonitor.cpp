@@ -106,6 +106,7 @@ void DriveMonitor::clear() {
     for (std::string& r : lastReply_)
         r.clear();
     clock_.start();
+    sample_.ms = 0; // a poll under way belongs to the new recording
 }
 
 double DriveMonitor::achievedRate() const {
@@ -120,6 +121,8 @@ double DriveMonitor::achievedRate() const {
             if (first < 0) first = t;
             ++count;
         }
+    // A whole window of polls: their count over the window; a shorter run: over its own span.
+    if (completed_.front() < now - window) return count * 1000.0 / static_cast<double>(window);
     if (count < 2) return 0;
     const long long span = std::max(now - first, completed_.back() - first);
     return span > 0 ? (count - 1) * 1000.0 / static_cast<double>(span) : 0;

@@ -12,7 +12,7 @@ MonitorCurve::MonitorCurve(MonitorRead read, const QColor& color, QWidget* paren
     x_ = new QValueAxis(chart);
     x_->setLabelFormat("%.0f");
     x_->setTickCount(7);
-    x_->setRange(0, WindowSeconds);
+    x_->setRange(0, GrowFromSeconds);
     y_ = new QValueAxis(chart);
     y_->setLabelFormat("%.0f");
     y_->setRange(0, 1);
@@ -64,7 +64,8 @@ void MonitorCurve::plot(const std::deque<MonitorSample>& samples, double gapSeco
     }
     for (size_t k = 0; k < std::max(runs.size(), pieces_.size()); ++k)
         piece(k)->replace(k < runs.size() ? runs[k] : QList<QPointF>());
-    x_->setRange(from, std::max(WindowSeconds, newest));
+    // The axis grows with the recording until it spans the whole window, then scrolls.
+    x_->setRange(from, std::max(GrowFromSeconds, newest));
     if (!any) return;
     const double margin = hi > lo ? (hi - lo) * 0.08 : std::max(1.0, std::abs(hi) * 0.05);
     y_->setRange(lo - margin, hi + margin);

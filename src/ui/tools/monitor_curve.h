@@ -12,6 +12,7 @@ class MonitorCurve : public QChartView {
     Q_OBJECT
   public:
     static constexpr double WindowSeconds = 60;
+    static constexpr double GrowFromSeconds = 10;
 
     MonitorCurve(MonitorRead read, const QColor& color, QWidget* parent = nullptr);
     void setCaption(const QString& caption);
