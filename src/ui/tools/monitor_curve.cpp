@@ -10,8 +10,9 @@ MonitorCurve::MonitorCurve(MonitorRead read, const QColor& color, QWidget* paren
     chart->legend()->hide();
     chart->setMargins(QMargins(4, 4, 4, 4));
     x_ = new QValueAxis(chart);
-    x_->setLabelFormat("%.0f");
-    x_->setTickCount(7);
+    x_->setLabelFormat("%.0f s");
+    x_->setTickType(QValueAxis::TicksDynamic);
+    x_->setTickAnchor(0);
     x_->setRange(0, GrowFromSeconds);
     y_ = new QValueAxis(chart);
     y_->setLabelFormat("%.0f");
@@ -65,10 +66,14 @@ void MonitorCurve::plot(const std::deque<MonitorSample>& samples, double gapSeco
     for (size_t k = 0; k < std::max(runs.size(), pieces_.size()); ++k)
         piece(k)->replace(k < runs.size() ? runs[k] : QList<QPointF>());
     // The axis grows with the recording until it spans the whole window, then scrolls.
-    x_->setRange(from, std::max(GrowFromSeconds, newest));
+    const double to = std::max(GrowFromSeconds, newest);
+    x_->setTickInterval(to - from <= 2 * GrowFromSeconds ? 2 : 10);
+    x_->setRange(from, to);
     if (!any) return;
-    const double margin = hi > lo ? (hi - lo) * 0.08 : std::max(1.0, std::abs(hi) * 0.05);
-    y_->setRange(lo - margin, hi + margin);
+    const double margin = hi > lo ? (hi - lo) * 0.05 : std::max(1.0, std::abs(hi) * 0.05);
+    // A curve that never goes below zero keeps zero as its floor.
+    y_->setRange(lo >= 0 ? std::max(0.0, lo - margin) : lo - margin, hi + margin);
+    y_->applyNiceNumbers(); // round tick values
 }
 
 int MonitorCurve::pointCount() const {
