@@ -5,12 +5,14 @@
 #include "catalog/catalog.h"
 #include "drivebus.h"
 #include "editor/linecodec.h"
+#include "link/portmap.h"
 #include "link/transaction.h"
 #include "simulatedport.h"
 #include "ui/common/prompts.h"
 #include "ui/dialogs/form_trigger.h"
 #include "ui/editor/form_prgeeprom.h"
 #include "ui/main/form_main.h"
+#include "ui/settings/form_serial.h"
 #include "ui/tools/form_log.h"
 #include "ui/tools/form_monitor.h"
 #include "ui/tools/form_scan.h"
@@ -127,6 +129,20 @@ int main(int argc, char** argv) {
     for (const char* box : {"Text_IN1", "Text_IN3", "Text_LEV2"})
         trigger.findChild<QLineEdit*>(box)->setText("1");
     Save(trigger, "trigger");
+
+    // The serial settings with an adapter chosen for COM2.
+    SetSerialDeviceLister([] {
+        return std::vector<SerialDevice>{{"/dev/ttyACM0", "USB Serial", "FTDI", "A1B2C3"},
+                                         {"/dev/ttyS0", "", "", ""}};
+    });
+    Module1::ComPort = 2;
+    SetPortDevice(2, "/dev/ttyACM0");
+    {
+        Form_serial serial;
+        Save(serial, "serial");
+    }
+    SetPortDevice(2, "");
+    Module1::ComPort = 1;
 
     Form_Scan scan(nullptr);
     scan.StartScan();

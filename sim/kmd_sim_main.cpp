@@ -1,5 +1,6 @@
 // kmd-sim: a line of simulated KMD drives on a pseudo-terminal, so that VarDelo can be run and
 // demonstrated without hardware. It links ./comN in the working directory to the terminal.
+#include "app/numbers.h"
 #include "drivebus.h"
 
 #include <QCommandLineParser>
@@ -316,9 +317,8 @@ void Command(SimServer& server, const std::string& line) {
             return;
         }
     } else if (verb == "slow" && !a.empty()) {
-        char* end = nullptr;
-        double s = std::strtod(a.c_str(), &end);
-        if (*end != '\0' || !(s >= 0 && s <= 3600)) {
+        double s = ::ParseNumber(a).value_or(-1);
+        if (!(s >= 0 && s <= 3600)) {
             Say("error: slow takes seconds, 0 to 3600");
             return;
         }
@@ -368,12 +368,10 @@ int main(int argc, char** argv) {
     long com = 0;
     std::set<int> addresses;
     DriveBus::Fault fault{};
-    char* end = nullptr;
-    const std::string slowText = parser.value(slowOpt).toStdString(); // `end` points into it
-    double slow = std::strtod(slowText.c_str(), &end);
+    double slow = ::ParseNumber(parser.value(slowOpt).toStdString()).value_or(-1);
     if (!ParseNumber(parser.value(comOpt).toStdString(), 1, 255, com) ||
         !ParseAddresses(parser.value(addrOpt).toStdString(), addresses) ||
-        !ParseFault(parser.value(faultOpt).toStdString(), fault) || *end != '\0' ||
+        !ParseFault(parser.value(faultOpt).toStdString(), fault) ||
         !(slow >= 0 && slow <= 3600)) {
         std::fputs("kmd-sim: bad option (see --help)\n", stderr);
         return 2;

@@ -27,6 +27,7 @@ bool SimulatedPort::isOpen() const {
 void SimulatedPort::close() {
     open_ = false;
     input_.clear();
+    output_.clear();
     ++generation_;
 }
 
@@ -68,14 +69,28 @@ bool SimulatedPort::write(const std::string& bytes) {
         return false;
     }
     ++writeCount_;
+    if (output_.empty()) QTimer::singleShot(0, this, &SimulatedPort::transmit);
+    output_ += bytes;
+    return true;
+}
+
+int SimulatedPort::bytesToWrite() const {
+    return static_cast<int>(output_.size());
+}
+
+void SimulatedPort::transmit() {
+    if (!open_ || output_.empty() || writeStalled_) return;
+    std::string bytes;
+    bytes.swap(output_);
     if (bus_.fault() == DriveBus::Fault::Vanished) {
         // The bytes are taken, as a driver's buffer takes them, and never reach the line.
         QTimer::singleShot(0, this, &SimulatedPort::pullPlug);
-        return true;
+        emit bytesWritten();
+        return;
     }
     for (const DriveBus::Reply& reply : bus_.receive(bytes))
         deliver(reply.bytes, reply.delaySeconds);
-    return true;
+    emit bytesWritten();
 }
 
 void SimulatedPort::deliver(const std::string& bytes, double delaySeconds) {
@@ -112,6 +127,10 @@ void SimulatedPort::holdAtOpen(const std::string& bytes) {
 
 void SimulatedPort::setOpenFailure(const std::string& reason) {
     openFailure_ = reason;
+}
+
+void SimulatedPort::setWriteStalled(bool stalled) {
+    writeStalled_ = stalled;
 }
 
 void SimulatedPort::setReplyPieces(int bytes, double secondsBetween) {

@@ -1,6 +1,7 @@
 #pragma once
-// A SerialPort wired to a DriveBus in the same process: replies arrive through the event loop,
-// like a real port's, after the bus's delay. The bus must outlive the port.
+// A SerialPort wired to a DriveBus in the same process. Like a real port, written bytes leave
+// only when the event loop runs (a close before that drops them), and replies arrive through the
+// event loop after the bus's delay. The bus must outlive the port.
 #include "drivebus.h"
 #include "link/serialport.h"
 
@@ -18,6 +19,7 @@ class SimulatedPort : public SerialPort {
     std::string errorText() const override;
     std::string deviceName() const override;
     bool write(const std::string& bytes) override;
+    int bytesToWrite() const override;
     int bytesWaiting() const override;
     std::string readAll() override;
 
@@ -33,6 +35,8 @@ class SimulatedPort : public SerialPort {
     void inject(const std::string& bytes);
     // Tests: bytes left in the device's buffer (a late reply) that the next open() finds waiting.
     void holdAtOpen(const std::string& bytes);
+    // Tests: written bytes never leave (a stuck driver).
+    void setWriteStalled(bool stalled);
     // What the program did to the port (for tests).
     int portNumber() const;
     const std::string& settings() const;
@@ -41,6 +45,7 @@ class SimulatedPort : public SerialPort {
 
   private:
     void deliver(const std::string& bytes, double delaySeconds);
+    void transmit();
 
     DriveBus& bus_;
     int faultListener_ = 0;
@@ -48,11 +53,13 @@ class SimulatedPort : public SerialPort {
     int comPort_ = 1;
     std::string settings_;
     std::string input_;
+    std::string output_; // written, not yet on the line
     std::string openFailure_;
     std::string heldAtOpen_;
     std::string error_;
     int openCount_ = 0;
     int writeCount_ = 0;
+    bool writeStalled_ = false;
     int pieceBytes_ = 0;
     double pieceSeconds_ = 0;
     unsigned generation_ = 0; // replies scheduled before a close are dropped

@@ -2,6 +2,7 @@
 
 #include "app/module1.h"
 #include "app/numbers.h"
+#include "app/textlines.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -32,15 +33,8 @@ std::string_view Window(std::string_view line, size_t first, size_t count) {
 
 std::vector<std::string> Lines(const QByteArray& content) {
     std::vector<std::string> lines;
-    std::string_view rest(content.constData(), static_cast<size_t>(content.size()));
-    while (!rest.empty()) {
-        size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    for (std::string_view line : SplitLines({content.constData(), static_cast<size_t>(content.size())}))
         lines.emplace_back(line);
-        if (end == std::string_view::npos) break;
-        rest.remove_prefix(end + 1);
-    }
     return lines;
 }
 

@@ -1,3 +1,4 @@
+#include "app/appsettings.h"
 #include "link/qtserialport.h"
 #include "link/transaction.h"
 #include "ui/main/form_main.h"
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(":/icons/vardelo-64.png"));
     ProgramTrafficLog(); // the communication log records from the start
+    ApplySavedPortDevices();
     // One port for every window: the line is half duplex.
     QtSerialPort port;
     SetSharedPort(&port);

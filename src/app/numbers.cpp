@@ -1,6 +1,7 @@
 #include "app/numbers.h"
 
 #include <cctype>
+#include <charconv>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -41,11 +42,27 @@ double Val(std::string_view text) {
         if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
         if (digits(k) > 0) end = k;
     }
-    std::string number = s.substr(0, end);
-    double v = std::strtod(number.c_str(), nullptr);
+    std::optional<double> v = ParseNumber(std::string_view(s).substr(0, end));
     // Too large for a double: keep it too large, so range checks refuse it instead of reading 0.
-    if (!std::isfinite(v)) return v < 0 ? -DBL_MAX : DBL_MAX;
+    if (!v) return s[0] == '-' ? -DBL_MAX : DBL_MAX;
+    return *v;
+}
+
+// The C library reads and prints numbers by the desktop's LC_NUMERIC ("3,5" in Italy), which the
+// toolkit sets at start; std::from_chars and std::to_chars always use ".".
+std::optional<double> ParseNumber(std::string_view text) {
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    if (text.empty() || text[0] == '+') return std::nullopt;
+    double v = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(v)) return std::nullopt;
     return v;
+}
+
+std::string NumberText(double v, int precision) {
+    char buf[64];
+    auto [end, error] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, precision);
+    return error == std::errc() ? std::string(buf, end) : std::string();
 }
 
 double RoundHalfEven(double x) {

@@ -10,6 +10,14 @@
 // a text without a number gives 0.
 double Val(std::string_view text);
 
+// The whole text as a number with "." as decimal point, whatever the desktop's locale
+// (sign, digits, point, exponent); nullopt when it is anything else.
+std::optional<double> ParseNumber(std::string_view text);
+
+// A number with "." as decimal point, whatever the desktop's locale: up to `precision`
+// significant digits, as printf's %g gives in the C locale.
+std::string NumberText(double v, int precision = 6);
+
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double RoundHalfEven(double x);
 

@@ -1,5 +1,7 @@
 #include "editor/prgfile.h"
 
+#include "app/textlines.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
@@ -37,14 +39,9 @@ PrgFileContent ParsePrgFile(std::string_view text) {
     PrgFileContent result;
     int program = NoProgram;
     int index = 0;
-    size_t pos = 0;
-    for (int lineNo = 0; pos < text.size(); ++lineNo) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++pos;
-
+    int lineNo = -1;
+    for (std::string_view line : SplitLines(text)) {
+        ++lineNo;
         if (lineNo == 0) {
             if (line != PrgFileHeader) {
                 result.headerOk = false;

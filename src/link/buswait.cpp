@@ -35,10 +35,14 @@ int Milliseconds(double seconds) {
 
 } // namespace
 
-WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
-    if (WaitRecorder) WaitRecorder(seconds);
+namespace {
+
+// A nested event loop until `done()` holds after `progress` fires, the deadline passes, the link
+// is lost or the program quits.
+template <typename Signal>
+WaitEnd WaitOnPort(SerialPort& port, Signal progress, const std::function<bool()>& done, int milliseconds) {
     if (g_aborted) return WaitEnd::Aborted;
-    if (port.bytesWaiting() >= count) return WaitEnd::Ready;
+    if (done()) return WaitEnd::Ready;
     if (!port.isOpen()) return WaitEnd::LinkLost;
 
     QEventLoop loop;
@@ -50,8 +54,8 @@ WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
         end = WaitEnd::Deadline;
         loop.quit();
     });
-    QObject::connect(&port, &SerialPort::readyRead, &loop, [&] {
-        if (port.bytesWaiting() >= count) {
+    QObject::connect(&port, progress, &loop, [&] {
+        if (done()) {
             end = WaitEnd::Ready;
             loop.quit();
         }
@@ -64,9 +68,24 @@ WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
         end = WaitEnd::Aborted;
         loop.quit();
     });
-    timer.start(Milliseconds(seconds));
+    timer.start(milliseconds);
     loop.exec();
     return end;
+}
+
+} // namespace
+
+WaitEnd WaitForBytes(SerialPort& port, int count, double seconds) {
+    if (WaitRecorder) WaitRecorder(seconds);
+    return WaitOnPort(
+        port, &SerialPort::readyRead, [&] { return port.bytesWaiting() >= count; }, Milliseconds(seconds));
+}
+
+WaitEnd WaitForWritten(SerialPort& port, double seconds) {
+    // Not scaled: it bounds the port, not the drive, and a scaled-down bound would be too short.
+    return WaitOnPort(
+        port, &SerialPort::bytesWritten, [&] { return port.bytesToWrite() == 0; },
+        static_cast<int>(seconds * 1000.0 + 0.5));
 }
 
 WaitEnd WaitSeconds(double seconds) {

@@ -17,6 +17,9 @@ enum class WaitEnd { Ready, Deadline, LinkLost, Aborted };
 // Until `count` bytes are waiting at the port, `seconds` have passed, or the link is lost.
 // The window keeps handling its events; no CPU is used while nothing happens.
 WaitEnd WaitForBytes(SerialPort& port, int count, double seconds);
+// Until every written byte has been handed to the system, `seconds` have passed, or the link is
+// lost.
+WaitEnd WaitForWritten(SerialPort& port, double seconds);
 // A fixed wait of `seconds`; ends early only when the program is quitting.
 WaitEnd WaitSeconds(double seconds);
 

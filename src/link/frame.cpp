@@ -80,17 +80,15 @@ std::string BytesOfHexText(std::string_view text, size_t maxBytes) {
 
 namespace {
 
-std::string NumberText(double v) {
+std::string ValueText(double v) {
     if (!std::isfinite(v)) return "not a number";
     if (std::fabs(v) < 9e18) return std::to_string(static_cast<long long>(RoundHalfEven(v)));
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.6g", v);
-    return buf;
+    return ::NumberText(v);
 }
 
 std::optional<ValueError> OneByte(double v, std::string& out) {
     double n = RoundHalfEven(v);
-    if (!(n >= 0 && n <= 255)) return ValueError{NumberText(v) + " does not fit one byte (0..255)"};
+    if (!(n >= 0 && n <= 255)) return ValueError{ValueText(v) + " does not fit one byte (0..255)"};
     out += static_cast<char>(static_cast<int>(n));
     return std::nullopt;
 }
@@ -113,7 +111,7 @@ ValueBytesResult ValueBytes(int ntx, int tipo, double p1, double p2) {
         if (auto b = FourBytes(v))
             r.bytes += *b;
         else
-            r.error = ValueError{NumberText(v) + " does not fit four bytes (-2147483648..2147483647)"};
+            r.error = ValueError{ValueText(v) + " does not fit four bytes (-2147483648..2147483647)"};
     };
     switch (ntx) {
     case 2:
@@ -126,7 +124,7 @@ ValueBytesResult ValueBytes(int ntx, int tipo, double p1, double p2) {
         // Both bytes come from the rounded value, so 255.6 goes out as 01 00 (not 00 00).
         double n = RoundHalfEven(p1);
         if (!(n >= 0 && n <= 65535)) {
-            r.error = ValueError{NumberText(p1) + " does not fit two bytes (0..65535)"};
+            r.error = ValueError{ValueText(p1) + " does not fit two bytes (0..65535)"};
             break;
         }
         r.bytes += static_cast<char>(static_cast<int>(n) / 256);

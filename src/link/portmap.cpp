@@ -1,6 +1,11 @@
 #include "link/portmap.h"
 
 #include <filesystem>
+#include <map>
+
+namespace {
+std::map<int, std::string> g_chosen;
+}
 
 std::vector<std::string> PortCandidates(int comPort) {
     std::string n = std::to_string(comPort);
@@ -12,7 +17,30 @@ std::vector<std::string> PortCandidates(int comPort) {
 #endif
 }
 
+void SetPortDevice(int comPort, const std::string& device) {
+    if (device.empty())
+        g_chosen.erase(comPort);
+    else
+        g_chosen[comPort] = device;
+}
+
+std::string PortDevice(int comPort) {
+    auto it = g_chosen.find(comPort);
+    return it == g_chosen.end() ? std::string() : it->second;
+}
+
 ResolvedPort ResolvePort(int comPort) {
+    const std::string chosen = PortDevice(comPort);
+    if (chosen.empty()) return MappedPort(comPort);
+#ifdef _WIN32
+    return {chosen, true};
+#else
+    std::error_code ec;
+    return {chosen, std::filesystem::exists(chosen, ec)};
+#endif
+}
+
+ResolvedPort MappedPort(int comPort) {
     std::vector<std::string> candidates = PortCandidates(comPort);
 #ifdef _WIN32
     return {candidates.front(), true};

@@ -7,8 +7,15 @@
 // working directory, as kmd-sim makes), /dev/ttyUSB<n-1>, /dev/ttyS<n-1>.
 std::vector<std::string> PortCandidates(int comPort);
 
+// A device chosen for a COM number (the serial settings dialog, vardelo-cli --device) takes the
+// place of the candidates; an empty one gives the candidates back.
+void SetPortDevice(int comPort, const std::string& device);
+std::string PortDevice(int comPort);
+
 struct ResolvedPort {
-    std::string device; // the first candidate that exists, or the first candidate
+    std::string device; // the chosen device, else the first candidate that exists, else the first
     bool exists = false;
 };
 ResolvedPort ResolvePort(int comPort);
+// The same without a chosen device: what the COM number opens by the usual mapping.
+ResolvedPort MappedPort(int comPort);

@@ -7,6 +7,7 @@
 
 QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::readyRead);
+    connect(&port_, &QSerialPort::bytesWritten, this, &SerialPort::bytesWritten);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
 
@@ -68,15 +69,19 @@ bool QtSerialPort::write(const std::string& bytes) {
         error_ = "port not open";
         return false;
     }
+    // Input from before this frame (a late reply) must not be taken for its answer. It is dropped
+    // now, before the frame leaves: a prompt drive answers as soon as the frame is out.
+    port_.clear(QSerialPort::Input);
     qint64 n = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (n != static_cast<qint64>(bytes.size())) {
         error_ = port_.errorString().toStdString();
         return false;
     }
-    // A reply that came after the port was last closed still sits in the device's buffer; it
-    // must not be taken for the answer to the next frame.
-    port_.clear(QSerialPort::Input);
     return true;
+}
+
+int QtSerialPort::bytesToWrite() const {
+    return port_.isOpen() ? static_cast<int>(port_.bytesToWrite()) : 0;
 }
 
 int QtSerialPort::bytesWaiting() const {

@@ -18,6 +18,7 @@ class QtSerialPort : public SerialPort {
     std::string errorText() const override;
     std::string deviceName() const override;
     bool write(const std::string& bytes) override;
+    int bytesToWrite() const override;
     int bytesWaiting() const override;
     std::string readAll() override;
 

@@ -20,14 +20,19 @@ class SerialPort : public QObject {
     virtual std::string errorText() const = 0;
     // Human-readable name of what the port number opens (e.g. "./com1", "/dev/ttyUSB0").
     virtual std::string deviceName() const = 0;
-    // Hands the bytes over at once; false when the port cannot take them.
+    // Takes the bytes into the port's buffer; false when the port cannot take them. They reach
+    // the system only while the event loop runs (see bytesToWrite), and a close drops them.
     virtual bool write(const std::string& bytes) = 0;
+    // Bytes written but not yet handed to the system. A port without a buffer of its own has none.
+    virtual int bytesToWrite() const { return 0; }
     virtual int bytesWaiting() const = 0;
     // All waiting bytes, in arrival order; empty when none.
     virtual std::string readAll() = 0;
 
   signals:
     void readyRead();
+    // Some written bytes were handed to the system.
+    void bytesWritten();
     // The adapter vanished (unplugged USB, device removed); the port is already closed.
     void linkLost(const QString& reason);
 };

@@ -18,13 +18,21 @@ int g_nextObserver = 1;
 
 bool g_monitorTraffic = false;
 
-// Close if open, apply the settings of the moment, open, drop stale input, write.
+// Close if open, apply the settings of the moment, open, drop stale input, write, and wait
+// until the port has handed the frame to the system (a close before that would drop it).
 // Returns Reply when the frame is on its way, OpenFailed or LinkLost otherwise.
 Outcome OpenAndWrite(SerialPort& port, int add, const std::string& frame, std::string& error) {
     Outcome opened = OpenForFrame(port, add, frame, error);
     if (opened != Outcome::Reply || frame.empty()) return opened;
-    if (!port.write(frame)) {
+    WaitEnd written = WaitEnd::Deadline;
+    if (port.write(frame)) written = WaitForWritten(port, WriteTimeoutSeconds);
+    if (written == WaitEnd::Aborted) return Outcome::Aborted;
+    if (written != WaitEnd::Ready) {
         error = port.errorText();
+        if (written == WaitEnd::Deadline)
+            error = "COM" + std::to_string(Module1::ComPort) + " (" + port.deviceName() +
+                    "): the frame could not be written within " +
+                    std::to_string(static_cast<int>(WriteTimeoutSeconds * 1000)) + " ms";
         port.close();
         ReportTraffic({TrafficEvent::LinkLost, add, frame, error});
         return Outcome::LinkLost;

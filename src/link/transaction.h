@@ -14,6 +14,9 @@ void SetSharedPort(SerialPort* port);
 
 // How long a counted transaction waits for its reply after the frame is written.
 constexpr double ReplyTimeoutSeconds = 1.0;
+// How long a frame may take to be handed to the system. A frame needs about 10 ms of line at
+// 9600 baud; a port that takes ten times that is stuck.
+constexpr double WriteTimeoutSeconds = 0.1;
 
 enum class Outcome {
     Reply,      // the expected bytes arrived (counted) / something arrived (polled)

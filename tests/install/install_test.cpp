@@ -36,6 +36,7 @@ TEST(Install, FilesLandWhereTheDesktopEntrySaysAndTheProgramStarts) {
     QFileInfo program(root.filePath("bin/" + exec.section(' ', 0, 0)));
     EXPECT_TRUE(program.isExecutable()) << program.filePath().toStdString();
     EXPECT_TRUE(QFileInfo(root.filePath("bin/kmd-sim")).isExecutable());
+    EXPECT_TRUE(QFileInfo(root.filePath("bin/vardelo-cli")).isExecutable());
 
     const QString icon = DesktopValue(entry, "Icon");
     EXPECT_TRUE(QFileInfo::exists(root.filePath("share/icons/hicolor/scalable/apps/" + icon + ".svg")));

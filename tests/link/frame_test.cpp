@@ -47,6 +47,7 @@ TEST(Frame, ValuesThatDoNotFitAreRefusedNotWrapped) {
     EXPECT_FALSE(ValueBytes(5, 0, -2147483648.0, 0).error);
     EXPECT_TRUE(MakeCommandFrame(1, 49, 3e9, 0, 5, 0).error);
     EXPECT_EQ(MakeCommandFrame(1, 49, 3e9, 0, 5, 0).frame, "");
+    EXPECT_EQ(ValueBytes(5, 0, 1.5e19, 0).error->what, "1.5e+19 does not fit four bytes (-2147483648..2147483647)");
 }
 
 TEST(Numbers, ReadingTypedTexts) {
@@ -56,6 +57,7 @@ TEST(Numbers, ReadingTypedTexts) {
         {"3000", 3000},    {"1e3", 1000},   {"&HFF", 255},      {"&hff", 255},        {" 1 2 ", 12},
         {"abc", 0},        {"-", 0},        {"", 0},            {"2e", 2},            {"-12.5xyz", -12.5},
         {"1000abc", 1000}, {"\t-\t4", -4}, {"1e999", DBL_MAX}, {"-1e999", -DBL_MAX},
+        {"3.5", 3.5},      {"1.5e3", 1500}, {"255.6", 255.6},   {"+.5", 0.5},         {"3,5", 3},
         {"&H" + std::string(400, 'F'), DBL_MAX}};
     // clang-format on
     for (const auto& [text, value] : cases)

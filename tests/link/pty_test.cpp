@@ -78,4 +78,27 @@ TEST(Pty, TransactionsLateRepliesAndAVanishingDevice) {
     EXPECT_EQ(Reply(port), " 06");
 }
 
+// A broadcast is closed the moment it is written: it must still reach every drive.
+TEST(Pty, BroadcastsReachEveryDriveThroughTheRealPort) {
+    Module1::ResetGlobals();
+    WaitScale = 1.0;
+    KmdSimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    QtSerialPort port;
+    auto status = [&](int add) {
+        std::string r = CountedTransaction(port, add, 171, 0, 0, 1, 5, 0).reply;
+        return r.size() == 5 ? r[3] & 1 : -1;
+    };
+    EXPECT_EQ(Module1::StringaHex(CountedTransaction(port, 2, 50, 0, 0, 2, 1, 0).reply), " 06");
+    EXPECT_EQ(status(2), 1); // in endless motion
+    EXPECT_EQ(CountedTransaction(port, 99, 17, 0, 0, 1, 1, 0).outcome, Outcome::Broadcast); // Stop
+    EXPECT_EQ(status(2), 0);
+
+    EXPECT_EQ(CountedTransaction(port, 99, 174, 12345, 0, 5, 1, 0).outcome, Outcome::Broadcast);
+    for (int add = 0; add <= 3; ++add)
+        EXPECT_EQ(CountedTransaction(port, add, 18, 0, 0, 1, 8, 0).reply.substr(3, 4),
+                  std::string("\x00\x00\x30\x39", 4))
+            << "drive " << add;
+}
+
 } // namespace

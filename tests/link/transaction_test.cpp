@@ -70,9 +70,20 @@ TEST_F(Transaction, BroadcastAwaitsNothing) {
     WaitRecorder = nullptr;
     EXPECT_EQ(ex.outcome, Outcome::Broadcast);
     EXPECT_EQ(ex.reply, "");
-    EXPECT_EQ(framesHex(), std::vector<std::string>{" FC 00 01 11 F1"});
+    EXPECT_EQ(framesHex(), std::vector<std::string>{" FC 00 01 11 F1"}); // left before the close
     EXPECT_FALSE(port->isOpen());
     EXPECT_TRUE(waits.empty()); // no reply awaited, not even briefly
+    EXPECT_EQ(Count(TrafficEvent::Sent), 1);
+}
+
+TEST_F(Transaction, AFrameThePortCannotHandOverIsAPortErrorNotASend) {
+    port->setWriteStalled(true);
+    Exchange ex = Counted(99, 17, 0, 1, 1);
+    EXPECT_EQ(ex.outcome, Outcome::LinkLost);
+    EXPECT_EQ(ex.error, "COM1 (sim:com1): the frame could not be written within 100 ms");
+    EXPECT_TRUE(framesHex().empty());
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_EQ(Count(TrafficEvent::Sent), 0);
 }
 
 TEST_F(Transaction, CountedTimeoutReturnsWhatArrived) {

@@ -32,6 +32,7 @@ TEST_F(FileConfigTest, ReadsHandEditedFiles) {
         {"blanks around lines and after the key",
          "  VARDELO CONFIGURATION FILE V1.0  \r\n   BAUDRATE=19200   \r\nCOMPORT= 2\r\n", 19200, 2, 2},
         {"LF ends, any order, junk between", H + "LANGUAGE=1\n# note\n\nCOMPORT=4\nBAUDRATE=19200", 19200, 4, 1},
+        {"CR ends", "VARDELO CONFIGURATION FILE V1.0\rBAUDRATE=19200\rCOMPORT=3\rLANGUAGE=1\r", 19200, 3, 1},
         {"last occurrence wins", H + "COMPORT=2\r\nCOMPORT=3\r\nCOMPORT=4\r\n", 9600, 4, 2},
         {"halves to even", H + "LANGUAGE=2.5\r\nCOMPORT=3.5\r\n", 9600, 4, 2},
         {"letters read as 0", H + "LANGUAGE=abc\r\n", 9600, 1, 0},

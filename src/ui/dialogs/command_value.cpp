@@ -56,7 +56,7 @@ std::optional<CommandValue> TypedValue(QWidget* parent, int slot, const QString&
         const QString answer = UiPrompts().input(parent, prompt, title);
         if (answer.isEmpty()) return std::nullopt;
         const double value = Val(answer.toStdString());
-        if (value >= MinCmd[slot] && value <= MaxCmd[slot]) return CommandValue{value, 0, 0};
+        if (InCommandLimits(slot, value)) return CommandValue{value, 0, 0};
         UiPrompts().beep();
     }
 }
@@ -74,26 +74,25 @@ std::optional<CommandValue> AskCommandValue(QWidget* parent, int slot, const QSt
         Form_Trigger dialog; // the parameter dialogs have no owner window
         UiPrompts().runDialog(dialog);
         if (TriggerOk != VbTrue) return std::nullopt;
-        return CommandValue{0, TriggerMask, 2};
+        return ValueOfTrigger(TriggerMask);
     }
     case 3: {
         Form_ZeroAlVolo dialog;
         UiPrompts().runDialog(dialog);
         if (TriggerOk != VbTrue) return std::nullopt;
-        return CommandValue{ZFlyQuota, TriggerMask, 3};
+        return ValueOfZeroAtFlight(ZFlyQuota, TriggerMask);
     }
     case 4: {
         Form_LivelliTacca dialog;
         UiPrompts().runDialog(dialog);
         if (SpotOk != VbTrue) return std::nullopt;
-        return CommandValue{SpotMin * 256 + SpotMax, 0, 0};
+        return ValueOfSpotLevels(SpotMin, SpotMax);
     }
     case 5: {
-        // Sent as a plain one-byte value.
         Form_CurrentRed dialog;
         UiPrompts().runDialog(dialog);
         if (CurrentRedOk != VbTrue) return std::nullopt;
-        return CommandValue{static_cast<double>(CurrentRedValue), 0, 0};
+        return ValueOfCurrentRed(CurrentRedValue);
     }
     default:
         return std::nullopt;

@@ -1,17 +1,12 @@
 #pragma once
 // Obtaining the value of a catalog command: typed into the value prompt or composed in one of
 // the parameter dialogs, by the slot's TipoCmd. Shared by the main window and the program editor.
+#include "catalog/command_value.h"
 #include "ui/common/texts.h"
 
 #include <optional>
 
 class QWidget;
-
-struct CommandValue {
-    double parametro1 = 0;
-    double parametro2 = 0;
-    int tipo = 0; // the command kind for the transaction / the line codec
-};
 
 // The opening and middle words of the value prompt ("Allowed values: from ", " to ").
 struct PromptWords {

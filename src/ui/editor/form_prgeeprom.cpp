@@ -1,5 +1,6 @@
 #include "ui/editor/form_prgeeprom.h"
 
+#include "app/appsettings.h"
 #include "app/module1.h"
 #include "catalog/catalog.h"
 #include "editor/linecodec.h"
@@ -115,8 +116,7 @@ const char* const FastKey = "transfer/fast";
 const char* const VerifyKey = "transfer/verify";
 
 std::unique_ptr<QSettings> Settings() {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ORVEX"),
-                                       QStringLiteral("VarDelo"));
+    return AppSettings();
 }
 
 // "m:ss" for a time left in seconds.

@@ -4,6 +4,7 @@
 #include "app/module1.h"
 #include "app/numbers.h"
 #include "catalog/catalog.h"
+#include "link/portmap.h"
 #include "ui/main/form_main_texts.h"
 #include "ui/tools/form_log.h"
 #include "ui/tools/form_monitor.h"
@@ -315,6 +316,12 @@ void Form_main::AggiornaStatus() {
     auto port = ForLanguage(MainTexts::PortLabel);
     auto settings = ForLanguage(MainTexts::SettingsLabel);
     if (!port || !settings) return;
-    Statusbar->setText(*port + QString::fromStdString(SignedText(Module1::ComPort)) + QString(10, ' ') +
-                       *settings + QString::fromStdString(SignedText(Module1::BaudRate)) + ",N,8,1");
+    QString line = *port + QString::fromStdString(SignedText(Module1::ComPort)) + QString(10, ' ') +
+                   *settings + QString::fromStdString(SignedText(Module1::BaudRate)) + ",N,8,1";
+    // A device chosen in the serial settings stands in the line; the usual mapping is told on hover.
+    const std::string device = ResolvePort(Module1::ComPort).device;
+    if (!PortDevice(Module1::ComPort).empty())
+        line += QStringLiteral("  (") + QString::fromStdString(device) + ")";
+    Statusbar->setText(line);
+    Statusbar->setToolTip(QString::fromStdString(device));
 }

@@ -1,5 +1,6 @@
 #include "ui/settings/form_serial.h"
 
+#include "app/appsettings.h"
 #include "app/fileconfig.h"
 #include "app/module1.h"
 #include "app/numbers.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +28,11 @@ const TextRow SerialTexts[] = {
 // Beside each port: the device it opens on this computer and whether it is there now.
 const Text3 DevicePresent{"(presente)", "(present)", "(vorhanden)"};
 const Text3 DeviceMissing{"(non trovato)", "(not found)", "(nicht gefunden)"};
+const Text3 DeviceLabel{
+    "Dispositivo della porta scelta:", "Device of the selected port:", "Gerät der gewählten Schnittstelle:"};
+const Text3 Automatic{"automatico", "automatic", "automatisch"};
+// Adapters come and go while the dialog is open; the list follows them.
+constexpr int PollMilliseconds = 1500;
 
 } // namespace
 
@@ -47,9 +54,23 @@ Form_serial::Form_serial(QWidget* parent) : QDialog(parent) {
         portGrid->addWidget(device, n - 1, 1);
         options_[n - 1] = option;
         devices_[n - 1] = device;
-        connect(option, &QRadioButton::clicked, this, [n] { Module1::ComPort = static_cast<int16_t>(n); });
+        connect(option, &QRadioButton::clicked, this, [this, n] {
+            Module1::ComPort = static_cast<int16_t>(n);
+            FillDeviceList();
+        });
     }
+    auto* deviceLabel = new QLabel(ports);
+    deviceLabel->setObjectName(QStringLiteral("Label_Device"));
+    device_ = new QComboBox(ports);
+    device_->setObjectName(QStringLiteral("Combo_Device"));
+    device_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    portGrid->addWidget(deviceLabel, 4, 0, 1, 2);
+    portGrid->addWidget(device_, 5, 0, 1, 2);
     portGrid->setColumnStretch(1, 1);
+    connect(device_, &QComboBox::activated, this, &Form_serial::Device_Click);
+    poll_.setInterval(PollMilliseconds);
+    connect(&poll_, &QTimer::timeout, this, &Form_serial::PollDevices);
+    poll_.start();
 
     auto* rates = new QGroupBox(QStringLiteral("Baud rate setting"), this);
     rates->setObjectName(QStringLiteral("Frame2"));
@@ -81,7 +102,8 @@ void Form_serial::Form_Load() {
     ClearOptions(options_);
     if (Module1::ComPort >= 1 && Module1::ComPort <= 4) options_[Module1::ComPort - 1]->setChecked(true);
     SetLingua();
-    ShowDevices();
+    listed_ = ListSerialDevices();
+    FillDeviceList();
 
     baud_->clear();
     baud_->addItems({QStringLiteral("19200"), QStringLiteral("9600")});
@@ -96,6 +118,7 @@ void Form_serial::Form_Load() {
 
 void Form_serial::SetLingua() {
     ApplyTexts(*this, SerialTexts);
+    findChild<QLabel*>(QStringLiteral("Label_Device"))->setText(TextOrEnglish(DeviceLabel));
 }
 
 void Form_serial::ShowDevices() {
@@ -107,12 +130,52 @@ void Form_serial::ShowDevices() {
     }
 }
 
+// The device list of the selected COM number: first the usual mapping, then every device the
+// system reports, and a chosen device that is not there now (so the choice is not lost silently).
+void Form_serial::FillDeviceList() {
+    const int com = Module1::ComPort;
+    const bool selectable = com >= 1 && com <= 4;
+    const std::string chosen = selectable ? PortDevice(com) : std::string();
+    device_->clear();
+    device_->setEnabled(selectable);
+    const ResolvedPort mapped = MappedPort(selectable ? com : 1);
+    device_->addItem(TextOrEnglish(Automatic) + QStringLiteral(" (") + QString::fromStdString(mapped.device) +
+                         QStringLiteral(")"),
+                     QString());
+    bool chosenListed = chosen.empty();
+    for (const SerialDevice& d : listed_) {
+        device_->addItem(DeviceEntryText(d), QString::fromStdString(d.location));
+        chosenListed = chosenListed || d.location == chosen;
+    }
+    if (!chosenListed)
+        device_->addItem(QString::fromStdString(chosen) + QLatin1Char(' ') + TextOrEnglish(DeviceMissing),
+                         QString::fromStdString(chosen));
+    device_->setCurrentIndex(std::max(0, device_->findData(QString::fromStdString(chosen))));
+    ShowDevices();
+}
+
+void Form_serial::PollDevices() {
+    std::vector<SerialDevice> now = ListSerialDevices();
+    if (now == listed_) return;
+    listed_ = std::move(now);
+    FillDeviceList();
+}
+
+void Form_serial::Device_Click(int index) {
+    const int com = Module1::ComPort;
+    if (com < 1 || com > 4 || index < 0) return;
+    SetPortDevice(com, device_->itemData(index).toString().toStdString());
+    ShowDevices();
+}
+
 void Form_serial::Combo1_Click(int index) {
     if (const std::optional<int16_t> rate = ToInt16(Val(baud_->itemText(index).toStdString())))
         Module1::BaudRate = *rate;
 }
 
 void Form_serial::Command1_Click() {
+    for (int n = 1; n <= 4; ++n)
+        if (PortDevice(n) != SavedPortDevice(n)) SavePortDevice(n, PortDevice(n));
     FileConfig("write");
     accept();
 }

@@ -1,0 +1,31 @@
+#include "app/appsettings.h"
+
+#include "link/portmap.h"
+
+namespace {
+QString DeviceKey(int comPort) {
+    return QStringLiteral("serial/device_com%1").arg(comPort);
+}
+} // namespace
+
+std::unique_ptr<QSettings> AppSettings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ORVEX"),
+                                       QStringLiteral("VarDelo"));
+}
+
+std::string SavedPortDevice(int comPort) {
+    return AppSettings()->value(DeviceKey(comPort)).toString().toStdString();
+}
+
+void SavePortDevice(int comPort, const std::string& device) {
+    auto settings = AppSettings();
+    if (device.empty())
+        settings->remove(DeviceKey(comPort));
+    else
+        settings->setValue(DeviceKey(comPort), QString::fromStdString(device));
+}
+
+void ApplySavedPortDevices() {
+    for (int n = 1; n <= 4; ++n)
+        SetPortDevice(n, SavedPortDevice(n));
+}

@@ -1,0 +1,48 @@
+#pragma once
+// What a run of vardelo-cli tells: text for people, or one JSON object for scripts. Every frame
+// and reply on the line is recorded as it happens; a progress line is kept on a terminal.
+#include "cli/cli_args.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <string>
+
+class CliReport {
+  public:
+    explicit CliReport(const CliOptions& options);
+    ~CliReport();
+    CliReport(const CliReport&) = delete;
+    CliReport& operator=(const CliReport&) = delete;
+
+    // A line of the plain-text output (nothing with --json or --quiet).
+    void say(const std::string& line);
+    // A field of the JSON object.
+    void set(const char* key, const QJsonValue& value);
+    void add(const char* arrayKey, const QJsonValue& item);
+
+    // The progress line on a terminal: `what`, done out of total.
+    void progress(const std::string& what, int done, int total);
+
+    // The run's end: the error text (empty when done) and the exit status. Prints the JSON
+    // object, or the error on standard error; returns `exit`.
+    int finish(CliExit exit, const std::string& error = {});
+
+    // Port trouble seen on the line (the port could not be opened or was lost).
+    bool portFailed() const { return !portError_.empty(); }
+    const std::string& portError() const { return portError_; }
+    // The last exchange ended without a complete reply / its reply.
+    bool lastTimedOut() const;
+    std::string lastReply() const;
+
+  private:
+    void observe(int kind, const std::string& bytes, const std::string& text);
+    void clearProgress();
+
+    const CliOptions& options_;
+    QJsonObject json_;
+    QJsonArray exchanges_;
+    int observer_ = 0;
+    bool progressShown_ = false;
+    bool terminal_ = false;
+    std::string portError_;
+};

@@ -1,0 +1,109 @@
+// Any serial device for a COM number: chosen in the serial settings, kept in the application's
+// settings (a directory of the test run), shown where the port is named.
+#include "app/appsettings.h"
+#include "app/module1.h"
+#include "link/portmap.h"
+#include "scripted_prompts.h"
+#include "settings_support.h"
+#include "ui/main/form_main.h"
+#include "ui/settings/form_serial.h"
+#include "ui/settings/settings_dialogs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace Module1;
+
+namespace {
+
+class SerialDeviceTest : public InTempDir {
+  protected:
+    void SetUp() override {
+        InTempDir::SetUp();
+        AppSettings()->clear();
+        SetSerialDeviceLister([this] { return adapters; });
+    }
+    void TearDown() override {
+        SetSerialDeviceLister(nullptr);
+        for (int n = 1; n <= 4; ++n)
+            SetPortDevice(n, "");
+        AppSettings()->clear();
+        InTempDir::TearDown();
+    }
+    static QComboBox* Devices(QDialog& d) { return d.findChild<QComboBox*>("Combo_Device"); }
+    static QStringList Items(QDialog& d) {
+        QStringList items;
+        for (int i = 0; i < Devices(d)->count(); ++i)
+            items << Devices(d)->itemText(i);
+        return items;
+    }
+    // Picks the next entry of the list with the keyboard, as an operator would.
+    static void PickNext(QDialog& d) {
+        Devices(d)->setFocus();
+        QTest::keyClick(Devices(d), Qt::Key_Down);
+    }
+
+    ScriptedPrompts prompts;
+    std::vector<SerialDevice> adapters{{"/dev/ttyACM0", "USB Serial", "FTDI", "A1B2"}};
+};
+
+TEST_F(SerialDeviceTest, AChosenDeviceHoldsAtOnceAndLastsAfterOk) {
+    ComPort = 2;
+    Lingua = 3;
+    prompts.dialogActions.push_back([this](QDialog& d) {
+        EXPECT_EQ(Items(d), (QStringList{"automatisch (" + QString::fromStdString(MappedPort(2).device) + ")",
+                                         "/dev/ttyACM0 - USB Serial, FTDI, SN A1B2"}));
+        EXPECT_EQ(d.findChild<QLabel*>("Label_Device")->text(), "Gerät der gewählten Schnittstelle:");
+        PickNext(d);
+        EXPECT_EQ(PortDevice(2), "/dev/ttyACM0");
+        EXPECT_EQ(d.findChild<QLabel*>("Label_Port2")->text(), "/dev/ttyACM0 (nicht gefunden)");
+        // Another COM number shows its own choice: none.
+        QTest::mouseClick(d.findChild<QRadioButton*>("Option3"), Qt::LeftButton);
+        EXPECT_EQ(Devices(d)->currentIndex(), 0);
+        d.close();
+    });
+    ShowSerialSettings(nullptr);
+    EXPECT_EQ(PortDevice(2), "/dev/ttyACM0"); // for this run
+    EXPECT_EQ(SavedPortDevice(2), "");        // the close box keeps nothing
+    EXPECT_EQ(ReadFile(), "<missing>");
+
+    prompts.dialogActions.push_back([](QDialog& d) {
+        QTest::mouseClick(d.findChild<QRadioButton*>("Option2"), Qt::LeftButton);
+        EXPECT_EQ(Devices(d)->currentIndex(), 1);
+        QTest::mouseClick(d.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    });
+    ShowSerialSettings(nullptr);
+    EXPECT_EQ(SavedPortDevice(2), "/dev/ttyACM0");
+    EXPECT_EQ(ReadFile().find("/dev/"), std::string::npos); // never in vdcfg.cfg
+
+    // The next start takes it up, and the status line names it.
+    SetPortDevice(2, "");
+    ApplySavedPortDevices();
+    WriteFile("VARDELO CONFIGURATION FILE V1.0\r\nCOMPORT=2\r\nLANGUAGE=2\r\n");
+    Form_main window;
+    EXPECT_EQ(window.findChild<QLabel*>("Statusbar")->text().toStdString(),
+              "Serial Port: COM 2          Settings:  9600,N,8,1  (/dev/ttyACM0)");
+}
+
+TEST_F(SerialDeviceTest, TheListFollowsAdaptersAndKeepsAChoiceThatIsGone) {
+    ComPort = 1;
+    SetPortDevice(1, "/dev/ttyACM0");
+    Form_serial d;
+    EXPECT_EQ(Devices(d)->currentText(), "/dev/ttyACM0 - USB Serial, FTDI, SN A1B2");
+    adapters = {{"/dev/ttyUSB3", "", "", ""}}; // one adapter out, another in
+    QTest::qWait(1700);
+    EXPECT_EQ(Items(d).mid(1), (QStringList{"/dev/ttyUSB3", "/dev/ttyACM0 (not found)"}));
+    EXPECT_EQ(Devices(d)->currentText(), "/dev/ttyACM0 (not found)");
+    EXPECT_EQ(PortDevice(1), "/dev/ttyACM0");
+
+    // Back to the usual mapping.
+    Devices(d)->setFocus();
+    QTest::keyClick(Devices(d), Qt::Key_Home);
+    EXPECT_EQ(PortDevice(1), "");
+    EXPECT_EQ(d.findChild<QLabel*>("Label_Port1")->text().toStdString().rfind(MappedPort(1).device + " (", 0), 0u);
+}
+
+} // namespace
