@@ -1,7 +1,11 @@
 // Sends 17 programs of 10 lines to simulated drives and compares the time taken with the sum
 // of the fixed waits of the polled transaction (50 ms + the command's time-out, per command).
 // First in process (SimulatedPort), then through kmd-sim on a pseudo-terminal when it is found.
+// Then a full store (17 x 51 lines) to kmd-sim sending at the line's byte time (9600 baud): at
+// the specified pacing, fast, and fast with read-back verify, against the line time of the
+// bytes exchanged.
 #include "app/module1.h"
+#include "bench_support.h"
 #include "catalog/catalog.h"
 #include "drivebus.h"
 #include "editor/transfer.h"
@@ -23,13 +27,13 @@
 
 namespace {
 
-PrgStore BenchStore() {
+PrgStore BenchStore(int linesPerProgram = 10) {
     const char* lines[] = {"A8 0F A0",       "26 02", "20 00 64",          "21 0F A0",       "22 0A",
                            "31 00 00 64 00", "F4 05", "A0 25 00 00 03 E8", "30 FF FF FC 18", "11"};
     PrgStore store{};
     for (Program& program : store)
-        for (int i = 0; i < 10; ++i)
-            program[i] = lines[i];
+        for (int i = 0; i < linesPerProgram; ++i)
+            program[i] = lines[i % 10];
     return store;
 }
 
@@ -43,12 +47,6 @@ double FixedWaits(const PrgStore& store) {
             if (IsProgramLine(line)) sum += FirstLook + Line;
     }
     return sum;
-}
-
-double CpuSeconds() {
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
 }
 
 // CPU seconds used so far by another process of ours (kmd-sim), from /proc.
@@ -139,20 +137,85 @@ bool RunKmdSim() {
     return ok;
 }
 
+// One full-store send through kmd-sim --line-time: elapsed against the line time of every byte
+// that crossed the line (10 bits a byte at 9600 baud).
+bool RunFullStore(const char* name, const char* key, TransferOptions options, double goalRatio) {
+    PrgStore store = BenchStore(LinesPerProgram);
+    std::string text1;
+    TransferIo io = HeadlessIo(text1);
+    io.options = options;
+    size_t bytes = 0;
+    int observer = AddTrafficObserver([&](const TrafficEvent& e) {
+        if (e.kind == TrafficEvent::Sent || e.kind == TrafficEvent::Received) bytes += e.bytes.size();
+    });
+    const double fixed =
+        FixedWaits(store) +
+        (options.verify ? NumPrograms * (EepromTimeout::FirstLook + EepromTimeout::Read) : 0);
+    const double t0 = WallSeconds();
+    TransferResult r = SendAllPrg(store, io);
+    const double elapsed = WallSeconds() - t0;
+    RemoveTrafficObserver(observer);
+    const double lineTime = static_cast<double>(bytes) * 10.0 / 9600.0;
+    const bool ok = r.ok && r.sent.size() == NumPrograms;
+    std::printf("%s\n", name);
+    std::printf("  elapsed          %8.3f s\n", elapsed);
+    std::printf("  line time        %8.3f s  (%zu bytes)\n", lineTime, bytes);
+    std::printf("  ratio            %8.3f    (goal <= %.2f)\n", elapsed / lineTime, goalRatio);
+    std::printf("  specified waits  %8.3f s  (elapsed / waits %.4f)\n", fixed, elapsed / fixed);
+    std::printf("  transfer         %s\n", ok ? (options.verify ? "OK, all verified" : "OK") : "FAILED");
+    std::printf("RESULT full_store_%s_seconds %.2f\n", key, elapsed);
+    std::printf("RESULT full_store_%s_line_ratio %.3f (goal <= %.2f)\n", key, elapsed / lineTime, goalRatio);
+    if (!options.fast)
+        std::printf("RESULT full_store_%s_wait_ratio %.4f (goal <= 1.02)\n", key, elapsed / fixed);
+    if (!ok) std::printf("%s\n", text1.c_str());
+    std::fflush(stdout);
+    return ok;
+}
+
+bool RunFullStores(bool specified) {
+    const QString old = QDir::currentPath();
+    bool ok;
+    {
+        KmdSim sim({"--com", "1", "--line-time"});
+        if (!sim.ready()) {
+            std::printf("kmd-sim did not link ./com1; full-store runs skipped\n");
+            QDir::setCurrent(old);
+            return false;
+        }
+        QtSerialPort port;
+        SetSharedPort(&port);
+        Module1::ComPort = 1;
+        Module1::BaudRate = 9600;
+        std::printf("\nFull store, 17 programs x 51 lines, kmd-sim --line-time at 9600 baud\n\n");
+        ok = RunFullStore("fast", "fast", {true, false}, 1.5);
+        ok = RunFullStore("fast + verify", "fast_verify", {true, true}, 3.0) && ok;
+        if (specified) ok = RunFullStore("specified pacing", "specified", {false, false}, 1e9) && ok;
+        port.close();
+        SetSharedPort(nullptr);
+    }
+    QDir::setCurrent(old);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Module1::InitComandi();
     Module1::Indirizzo = 1;
-    std::printf("Sending 17 programs x 10 lines (%d commands)\n\n", 1 + 17 * 12);
-    bool ok;
-    {
-        DriveBus bus;
-        SimulatedPort port(bus);
-        ok = Run("in process (SimulatedPort + DriveBus)", port);
+    // --fast-only: only the fast full-store runs (the others take about six minutes).
+    const bool fastOnly = argc > 1 && std::string(argv[1]) == "--fast-only";
+    bool ok = true;
+    if (!fastOnly) {
+        std::printf("Sending 17 programs x 10 lines (%d commands)\n\n", 1 + 17 * 12);
+        {
+            DriveBus bus;
+            SimulatedPort port(bus);
+            ok = Run("in process (SimulatedPort + DriveBus)", port);
+        }
+        std::printf("\n");
+        ok = RunKmdSim() && ok;
     }
-    std::printf("\n");
-    ok = RunKmdSim() && ok;
+    ok = RunFullStores(!fastOnly) && ok;
     return ok ? 0 : 1;
 }

@@ -63,7 +63,9 @@ class Status {
     bool atLineStart_ = true;
 };
 
-// One operation's talk with the drive: its status box, its progress and its pacing.
+// One operation's talk with the drive: its status box, its progress and its pacing. The drive
+// is the one the operation started with: picking another address in the main window meanwhile
+// must not send the rest of a program to another drive.
 class Session {
   public:
     explicit Session(TransferIo& io) : io(io), status(io) {}
@@ -93,7 +95,7 @@ class Session {
         ReplyEnd end = ReplyEnd::Fixed;
         if (io.options.fast)
             end = static_cast<unsigned char>(cmd[0]) == 0xF2 ? ReplyEnd::QuietGap : ReplyEnd::OneByte;
-        PolledExchange ex = EepromExchange(Module1::Indirizzo, cmd, timeout, instring, end);
+        PolledExchange ex = EepromExchange(drive_, cmd, timeout, instring, end);
         instring = ex.instring;
         skip(1);
         switch (ex.outcome) {
@@ -121,6 +123,7 @@ class Session {
     void report() {
         if (io.progress) io.progress(done_, total_);
     }
+    const int drive_ = Module1::Indirizzo;
     int total_ = 0;
     int done_ = 0;
 };

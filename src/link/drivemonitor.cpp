@@ -185,14 +185,7 @@ void DriveMonitor::next() {
         MonitorTraffic tag;
         // Between its own transactions the monitor keeps the port open: opening a port takes
         // longer than a reply at 9600 baud. It opens afresh when the settings have changed.
-        if (port_->isOpen() && openedCom_ == Module1::ComPort && openedBaud_ == Module1::BaudRate) {
-            port_->readAll(); // a late reply to an earlier frame is not this frame's reply
-            exchange_.outcome = Outcome::Reply;
-        } else {
-            exchange_.outcome = OpenForFrame(*port_, add, exchange_.frame, exchange_.error);
-            openedCom_ = Module1::ComPort;
-            openedBaud_ = Module1::BaudRate;
-        }
+        exchange_.outcome = OpenForFrame(*port_, add, exchange_.frame, exchange_.error, true);
         if (exchange_.outcome == Outcome::Reply && !port_->write(exchange_.frame)) {
             exchange_.outcome = Outcome::LinkLost;
             exchange_.error = port_->errorText();

@@ -118,6 +118,5 @@ class DriveMonitor : public QObject {
     std::deque<MonitorSample> samples_;
     std::deque<long long> completed_; // ms of the recent completed polls
     int misses_ = 0;
-    int openedCom_ = -1, openedBaud_ = -1; // settings the port was last opened with by us
     std::array<std::string, ReadCount> lastReply_;
 };

@@ -17,12 +17,17 @@ std::map<int, TrafficObserver> g_observers;
 int g_nextObserver = 1;
 
 bool g_monitorTraffic = false;
+// The port number and settings the shared port was last opened with.
+std::pair<int, std::string> g_openedWith;
 
 // Close if open, apply the settings of the moment, open, drop stale input, write, and wait
-// until the port has handed the frame to the system (a close before that would drop it).
+// until the port has handed the frame to the system (a close before that would drop it). With
+// `keepOpen`, a port already open with the settings of the moment stays open (reopening costs
+// milliseconds a fast transfer does not have).
 // Returns Reply when the frame is on its way, OpenFailed or LinkLost otherwise.
-Outcome OpenAndWrite(SerialPort& port, int add, const std::string& frame, std::string& error) {
-    Outcome opened = OpenForFrame(port, add, frame, error);
+Outcome OpenAndWrite(SerialPort& port, int add, const std::string& frame, std::string& error,
+                     bool keepOpen = false) {
+    Outcome opened = OpenForFrame(port, add, frame, error, keepOpen);
     if (opened != Outcome::Reply || frame.empty()) return opened;
     WaitEnd written = WaitEnd::Deadline;
     if (port.write(frame)) written = WaitForWritten(port, WriteTimeoutSeconds);
@@ -90,16 +95,19 @@ PolledExchange& FastPolledReply(SerialPort& port, int add, double timeoutSeriale
 
 } // namespace
 
-Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::string& error) {
-    if (port.isOpen()) port.close();
-    port.setPortNumber(Module1::ComPort);
-    port.setSettings(std::to_string(Module1::BaudRate) + ",N,8,1");
-    if (!port.open()) {
+Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::string& error, bool keepOpen) {
+    const std::pair<int, std::string> now{Module1::ComPort, std::to_string(Module1::BaudRate) + ",N,8,1"};
+    const bool reuse = keepOpen && port.isOpen() && now == g_openedWith;
+    if (!reuse && port.isOpen()) port.close();
+    port.setPortNumber(now.first);
+    port.setSettings(now.second);
+    if (!reuse && !port.open()) {
         error =
             "COM" + std::to_string(Module1::ComPort) + " (" + port.deviceName() + "): " + port.errorText();
         ReportTraffic({TrafficEvent::PortError, add, frame, error});
         return Outcome::OpenFailed;
     }
+    g_openedWith = now;
     port.readAll(); // a late reply to an earlier frame is not this frame's reply
     return Outcome::Reply;
 }
@@ -163,7 +171,7 @@ PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& c
     PolledExchange ex;
     ex.instring = instring;
     ex.frame = BuildPolledFrame(add, cmdString);
-    ex.outcome = OpenAndWrite(port, add, ex.frame, ex.error);
+    ex.outcome = OpenAndWrite(port, add, ex.frame, ex.error, end != ReplyEnd::Fixed);
     if (ex.outcome != Outcome::Reply) return ex;
     if (add == Module1::BroadcastAddress) {
         ex.outcome = Outcome::Broadcast;

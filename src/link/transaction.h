@@ -41,10 +41,12 @@ Exchange CountedTransaction(SerialPort& port, int add, int code, double parametr
 
 // The two halves of a counted transaction, for a caller that waits its own way (the monitor
 // waits on the port's signals and never inside a call). OpenForFrame closes the port if open,
-// opens it with the settings of the moment and drops stale input (Reply when ready). After the
+// opens it with the settings of the moment and drops stale input (Reply when ready); with
+// `keepOpen` a port already open with the settings of the moment stays open. After the
 // frame went out and the wait ended with `end`, FinishCounted takes at most nrx bytes, sets the
 // outcome, tells the observers and closes the port (unless `keepOpen`).
-Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::string& error);
+Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::string& error,
+                     bool keepOpen = false);
 void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex, bool keepOpen = false);
 
 // Sends ready-made command bytes once, then polls up to 11 times: 50 ms, take what waits (a lone

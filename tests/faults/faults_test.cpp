@@ -176,3 +176,40 @@ TEST_F(Faults, DeviceVanishesDuringTheStepTest) {
     EXPECT_EQ(tests.RunEncoderTest(), SpecialTests::End::Done);
     EXPECT_EQ(ReadPosition(), Outcome::Reply);
 }
+
+// Fast, verified sending with each fault switched on while the lines go out: whatever the
+// drive does, a program reported sent is on the drive, and the editor's store is untouched.
+TEST_F(Faults, FastTransferUnderEveryFault) {
+    io.options = {true, true};
+    WaitScale = 0.1; // fast mode does not wait out the looks when the drive answers
+    ASSERT_TRUE(sim.control("slow 0.02"));
+    for (const char* fault : {"silent", "nak", "garbage", "cut", "slow", "vanish"}) {
+        bool posted = false;
+        io.progress = [&](int done, int) {
+            if (done == 20 && !posted) {
+                posted = true;
+                sim.post(QString("fault ") + fault);
+            }
+        };
+        auto start = std::chrono::steady_clock::now();
+        TransferResult sent = SendPrg(store, 99, io);
+        EXPECT_LT(Seconds(start), 30.0) << fault;
+        EXPECT_EQ(store, original) << fault;
+        const bool slow = std::string(fault) == "slow";
+        EXPECT_EQ(sent.ok, slow) << fault << "\n" << status;
+        EXPECT_EQ(sent.sent.size() == 17u, slow) << fault << "\n" << status;
+
+        io.progress = nullptr;
+        ASSERT_TRUE(sim.control(std::string(fault) == "vanish" ? "restore" : "fault none"));
+        const std::string during = status;
+        // A program cut off by the vanished device is still open on the drive: close it first.
+        std::string instring;
+        TxRxCMDEEPROM(1, std::string("\xF1"), instring, 1.0);
+        TransferResult now = VerifyPrg(store, io);
+        for (int p : sent.sent) {
+            ASSERT_LT(static_cast<size_t>(p), now.checks.size());
+            EXPECT_TRUE(now.checks[p].verified()) << fault << ": program " << p << " reported sent\n"
+                                                  << during << status;
+        }
+    }
+}

@@ -99,10 +99,11 @@ TEST_F(MainWindowTest, EachDirectButtonSendsItsFrame) {
 
 TEST_F(MainWindowTest, AddressIsTakenWhenPickedAndSwitchallGetsNoReplyNorEditor) {
     open();
-    type("Combo_Addr", "2"); // typed, not picked: still address 0
+    type("Combo_Addr", "40"); // no address: the one in force is shown again and used
     click("Command_Reset");
     EXPECT_EQ(framesHex(), Strings{" FC 20 01 E2"});
     EXPECT_EQ(Module1::Indirizzo, 0);
+    EXPECT_EQ(text("Combo_Addr"), "0");
 
     bus->clearFrames();
     pick("Combo_Addr", "switchall");

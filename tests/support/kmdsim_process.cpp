@@ -24,22 +24,29 @@ KmdSimProcess::~KmdSimProcess() {
 }
 
 bool KmdSimProcess::control(const QString& line) {
-    process_.readAllStandardOutput();
+    // Lines posted earlier are answered first, in order: their answers are not this one's.
+    const int skip = unanswered_;
     post(line);
     // kmd-sim may print notes ("kmd-sim: ...") before its answer line "ok" or "error ...".
     QByteArray out;
     QDeadlineTimer deadline(5000);
-    while (process_.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+    int answers = 0;
+    do {
         out += process_.readAllStandardOutput();
-        for (const QByteArray& line : out.split('\n')) {
-            if (line == "ok") return true;
-            if (line.startsWith("error")) return false;
+        int nl;
+        while ((nl = out.indexOf('\n')) >= 0) {
+            const QByteArray answer = out.left(nl);
+            out.remove(0, nl + 1);
+            if (answer != "ok" && !answer.startsWith("error")) continue;
+            --unanswered_;
+            if (answers++ == skip) return answer == "ok";
         }
-    }
+    } while (process_.waitForReadyRead(static_cast<int>(deadline.remainingTime())));
     return false;
 }
 
 void KmdSimProcess::post(const QString& line) {
+    ++unanswered_;
     process_.write((line + "\n").toUtf8());
     process_.waitForBytesWritten(1000);
 }

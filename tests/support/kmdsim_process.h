@@ -23,4 +23,5 @@ class KmdSimProcess {
     QString oldDir_;
     QProcess process_;
     bool ready_ = false;
+    int unanswered_ = 0; // lines sent whose answer has not been read
 };

@@ -68,6 +68,22 @@ TEST_F(TransferTest, RoundTripThroughKmdSim) {
     ReadAllPrg(store, rec.io);
     EXPECT_NE(rec.text1.find("PRG 09 - READY     "), std::string::npos) << rec.text1;
     ExpectSameProgramsIgnoringTrailingBlanks(store, sent);
+
+    // A full store, sent fast and verified, then read back fast: identical.
+    const char* lines[] = {"A8 0F A0", "26 02", "11", "31 FF FF FC 18", "A0 25 00 00 03 E8", "F4 0A"};
+    for (int p = 0; p < NumPrograms; ++p)
+        for (int i = 0; i < LinesPerProgram; ++i)
+            sent[p][i] = lines[(p + i) % 6];
+    store = sent;
+    rec.io.options = {true, true};
+    rec.answers = {true, true};
+    TransferResult r = SendAllPrg(store, rec.io);
+    EXPECT_TRUE(r.ok) << rec.text1;
+    EXPECT_EQ(r.sent.size(), 17u);
+    EXPECT_NE(rec.text1.find("PRG. N.16 VERIFIED\r\n"), std::string::npos) << rec.text1;
+    store = PrgStore{};
+    EXPECT_TRUE(ReadAllPrg(store, rec.io).ok) << rec.text1;
+    ExpectSameProgramsIgnoringTrailingBlanks(store, sent);
     serial.close();
     SetSharedPort(nullptr);
 }

@@ -44,6 +44,10 @@ class Form_main : public QMainWindow {
 
     // Handlers.
     void onAddrActivated(int index);
+    // Ends typing in the address list: a typed item is picked, anything else shows the address in
+    // force again. Runs on Enter and focus-out, and first in every handler that uses the address.
+    void commitAddress();
+    QString addressText() const;
     void sendDirect(int16_t code, int16_t ntx, int16_t nrx, double parametro1);
     void sendPositioning(QComboBox* list, QLabel* label, double& target, int16_t code);
     void onSendInit();

@@ -3,10 +3,11 @@
 
 #include "app/module1.h"
 #include "app/numbers.h"
-#include "ui/editor/form_prgeeprom.h"
 #include "link/buswait.h"
+#include "ui/common/lists.h"
 #include "ui/common/prompts.h"
 #include "ui/diagnostics/form_special.h"
+#include "ui/editor/form_prgeeprom.h"
 #include "ui/main/form_main_texts.h"
 #include "ui/settings/settings_dialogs.h"
 
@@ -24,6 +25,16 @@ void Form_main::onAddrActivated(int index) {
     Module1::Indirizzo = ToInt16(Val(text.toStdString())).value_or(0);
 }
 
+QString Form_main::addressText() const {
+    return Module1::Indirizzo == Module1::BroadcastAddress ? QString("switchall")
+                                                           : QString::number(Module1::Indirizzo);
+}
+
+void Form_main::commitAddress() {
+    const int item = CommitTypedChoice(Combo_Addr, addressText());
+    if (item >= 0) onAddrActivated(item);
+}
+
 void Form_main::SelectAddress(int address) {
     if (address < 0 || address > 31) return;
     Module1::Indirizzo = static_cast<int16_t>(address);
@@ -31,6 +42,7 @@ void Form_main::SelectAddress(int address) {
 }
 
 void Form_main::onPrgEeprom() {
+    commitAddress();
     if (Module1::Indirizzo == Module1::BroadcastAddress) {
         UiPrompts().message(
             this, ErrorTitle(),
@@ -41,6 +53,7 @@ void Form_main::onPrgEeprom() {
 }
 
 void Form_main::onSpecial() {
+    commitAddress();
     ShowDiagnostics(this);
 }
 
