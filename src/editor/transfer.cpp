@@ -342,7 +342,7 @@ void TxRxCMDEEPROM(int add, const std::string& cmdString, std::string& instring,
 
 TransferResult ReadAllPrg(PrgStore& store, TransferIo& io) {
     TransferResult result;
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return result;
     if (!Ask(io, "Vuoi leggere i programmi dal drive ?", "Read programs from drive ?")) return result;
     Session s(io);
@@ -396,7 +396,7 @@ TransferResult ReadAllPrg(PrgStore& store, TransferIo& io) {
 
 TransferResult VerifyPrg(const PrgStore& store, TransferIo& io) {
     TransferResult result;
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return result;
     Session s(io);
     s.status.write("Verifying programs on drive..." + CrLf);
@@ -416,20 +416,20 @@ TransferResult VerifyPrg(const PrgStore& store, TransferIo& io) {
 }
 
 TransferResult SendPrg(PrgStore& store, int program, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return {};
     return SendRange(store, program, io);
 }
 
 TransferResult SendAllPrg(PrgStore& store, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return {};
     if (!Ask(io, "Vuoi inviare tutti i programmi al drive ?", "Send all programs to drive ?")) return {};
     return SendRange(store, AllPrograms, io);
 }
 
 TransferResult SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return {};
     if (!Ask(io, "Vuoi inviare il programma corrente al drive ?", "Send current program to drive ?"))
         return {};
@@ -438,7 +438,7 @@ TransferResult SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
 
 TransferResult DeletePrg(TransferIo& io) {
     TransferResult result;
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return result;
     Session s(io);
     s.status.write("");
@@ -462,7 +462,7 @@ TransferResult DeletePrg(TransferIo& io) {
 
 TransferResult DeleteAllPrg(TransferIo& io) {
     TransferResult result;
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return result;
     if (!Ask(io, "Vuoi cancellare tutti i programmi ?", "Erase all programs ?")) return result;
     Session s(io);
@@ -477,7 +477,7 @@ TransferResult DeleteAllPrg(TransferIo& io) {
 
 void CopyPrg(PrgStore& store, TransferIo& io) {
     // No drive traffic, but a copy must not change the store under a running transfer.
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return;
     Status status(io);
     status.write("");

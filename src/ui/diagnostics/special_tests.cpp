@@ -30,7 +30,7 @@ class TestScope {
     bool acquired() const { return op_.acquired(); }
 
   private:
-    BusOperation op_;
+    BusOperation op_{BusUse::Test};
     bool& running_;
 };
 

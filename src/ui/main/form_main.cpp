@@ -8,6 +8,7 @@
 #include "ui/common/lists.h"
 #include "ui/main/form_main_texts.h"
 #include "ui/tools/form_log.h"
+#include "ui/tools/form_monitor.h"
 #include "ui/tools/form_scan.h"
 
 #include <QAction>
@@ -231,8 +232,10 @@ void Form_main::buildMenus() {
     VoceAbout = action("VoceAbout");
     VoceLog = action("VoceLog");
     VoceScan = action("VoceScan");
+    VoceMonitor = action("VoceMonitor");
     MenuTools->addAction(VoceLog);
     MenuTools->addAction(VoceScan);
+    MenuTools->addAction(VoceMonitor);
     MenuFile->addAction(VoceExit);
     MenuSettings->addAction(VoceSerialSetting);
     MenuSettings->addAction(VoceLanguage);
@@ -244,6 +247,7 @@ void Form_main::buildMenus() {
     connect(VoceLog, &QAction::triggered, this, [this] { ShowCommunicationLog(this); });
     connect(VoceScan, &QAction::triggered, this,
             [this] { ShowBusScan(this, [this](int address) { SelectAddress(address); }); });
+    connect(VoceMonitor, &QAction::triggered, this, [this] { ShowMonitor(this); });
 }
 
 Form_main::~Form_main() {

@@ -79,7 +79,7 @@ class Form_main : public QMainWindow {
     QGroupBox *Frame_Tx, *Frame_Rx, *Frame_ParRX;
     QLabel* Statusbar;
     QMenu *MenuFile, *MenuSettings, *MenuTools, *MenuHelp;
-    QAction *VoceExit, *VoceSerialSetting, *VoceLanguage, *VoceAbout, *VoceLog, *VoceScan;
+    QAction *VoceExit, *VoceSerialSetting, *VoceLanguage, *VoceAbout, *VoceLog, *VoceScan, *VoceMonitor;
 
     bool running_ = false; // an operation of this window is waiting for the drive
 };
