@@ -15,16 +15,21 @@
 #include "ui/main/form_main.h"
 #include "ui/settings/form_serial.h"
 #include "ui/tools/form_log.h"
+#include "ui/tools/form_monitor.h"
 #include "ui/tools/form_scan.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <cmath>
 
 namespace {
 
@@ -143,6 +148,34 @@ int main(int argc, char** argv) {
     Form_Scan scan(nullptr);
     scan.StartScan();
     Save(scan, "scan");
+
+    // The monitor during a move: the position climbs, bit 0 of the status is lit, the analog
+    // input swings. The simulated drive answers in real time, so this runs for a few seconds.
+    {
+        Form_Monitor monitor;
+        monitor.resize(900, 720);
+        monitor.show();
+        bus.setInputs(1, 0x25);
+        bus.setStatusBits(1, 0x40);
+        QElapsedTimer clock;
+        clock.start();
+        QTimer analog;
+        QObject::connect(&analog, &QTimer::timeout, [&] {
+            const double t = static_cast<double>(clock.elapsed()) / 1000.0;
+            bus.setAnalogInput(1, static_cast<int>(512 + 380 * std::sin(t * 2.1) + 60 * std::sin(t * 9.0)));
+        });
+        analog.start(40);
+        auto* rate = monitor.findChild<QComboBox*>("Combo_Rate");
+        rate->setCurrentIndex(rate->findText("20"));
+        monitor.Start();
+        QEventLoop loop;
+        QTimer::singleShot(2500, &main, [&] { main.TxRxSeriale(1, 49, 600000, 0, 5, 1, 0); });
+        QTimer::singleShot(4800, &loop, &QEventLoop::quit);
+        loop.exec();
+        monitor.Refresh();
+        Save(monitor, "monitor");
+        monitor.Stop();
+    }
 
     Form_Log log;
     log.model().refresh();

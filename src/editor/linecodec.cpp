@@ -5,65 +5,12 @@
 #include "catalog/catalog.h"
 #include "link/frame.h"
 
-#include <cmath>
 #include <cstdint>
-#include <optional>
 
 namespace {
 
 // A program line holds at most this many bytes; longer hand-written lines are cut here.
 constexpr size_t MaxLineBytes = 21;
-
-std::optional<int64_t> Nearest(double v, double lo, double hi) {
-    if (!std::isfinite(v)) return std::nullopt;
-    double n = RoundHalfEven(v);
-    if (n < lo || n > hi) return std::nullopt;
-    return static_cast<int64_t>(n);
-}
-
-bool AppendByte(std::string& out, double v) {
-    auto n = Nearest(v, 0, 255);
-    if (!n) return false;
-    out += static_cast<char>(*n);
-    return true;
-}
-
-bool AppendTwoBytes(std::string& out, double v) {
-    // Both bytes come from the rounded value, so 255.6 gives 01 00 and never 00 00.
-    auto n = Nearest(v, 0, 65535);
-    if (!n) return false;
-    out += static_cast<char>(*n >> 8);
-    out += static_cast<char>(*n & 0xFF);
-    return true;
-}
-
-bool AppendFourBytes(std::string& out, double v) {
-    auto n = Nearest(v, -2147483648.0, 2147483647.0);
-    if (!n) return false;
-    const auto u = static_cast<uint32_t>(static_cast<int32_t>(*n)); // two's complement
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out += static_cast<char>((u >> shift) & 0xFF);
-    return true;
-}
-
-// The value bytes of a line; false when a value does not fit its bytes.
-bool DataBytes(std::string& out, double p1, double p2, int tipo, int ntx) {
-    switch (ntx) {
-    case 2:
-        if (tipo == 0) return AppendByte(out, p1);
-        if (tipo == 2) return AppendByte(out, p2);
-        return true;
-    case 3:
-        return AppendTwoBytes(out, p1);
-    case 5:
-        return AppendFourBytes(out, p1);
-    case 6:
-        if (tipo == 3) return AppendByte(out, p2) && AppendFourBytes(out, p1);
-        return true;
-    default: // 1, and 4 which no command uses: the code alone
-        return true;
-    }
-}
 
 std::string SignedForm(long long n) {
     return SignedText(n);
@@ -135,9 +82,10 @@ std::string Appended(const std::string& bytes, bool italian) {
 
 std::string StringaCmd(int comando, double parametro1, double parametro2, int tipoComando, int ntx) {
     if (comando < 0 || comando > 255) return {};
-    std::string bytes(1, static_cast<char>(comando));
-    if (!DataBytes(bytes, parametro1, parametro2, tipoComando, ntx)) return {};
-    return HexText(bytes);
+    // The same bytes a frame of this command carries, so a line holds what would be sent.
+    const ValueBytesResult value = ValueBytes(ntx, tipoComando, parametro1, parametro2);
+    if (value.error) return {};
+    return HexText(static_cast<char>(comando) + value.bytes);
 }
 
 std::string DecodeCommand(const std::string& cmdStrHex, int& nbytesCmd) {

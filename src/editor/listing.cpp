@@ -11,7 +11,7 @@ std::vector<std::string> ListingLines(const PrgStore& store) {
         for (const std::string& line : store[p]) {
             if (line.empty()) continue;
             std::string description = DecodeCommand(line);
-            if (line.size() < column) {
+            if (line.size() <= column) {
                 lines.push_back(line + std::string(column - line.size(), ' ') + description);
             } else {
                 // A hand-written line too long for the first column: the description goes to

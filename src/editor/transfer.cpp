@@ -63,7 +63,9 @@ class Status {
     bool atLineStart_ = true;
 };
 
-// One operation's talk with the drive: its status box, its progress and its pacing.
+// One operation's talk with the drive: its status box, its progress and its pacing. The drive
+// is the one the operation started with: picking another address in the main window meanwhile
+// must not send the rest of a program to another drive.
 class Session {
   public:
     explicit Session(TransferIo& io) : io(io), status(io) {}
@@ -93,7 +95,7 @@ class Session {
         ReplyEnd end = ReplyEnd::Fixed;
         if (io.options.fast)
             end = static_cast<unsigned char>(cmd[0]) == 0xF2 ? ReplyEnd::QuietGap : ReplyEnd::OneByte;
-        PolledExchange ex = EepromExchange(Module1::Indirizzo, cmd, timeout, instring, end);
+        PolledExchange ex = EepromExchange(drive_, cmd, timeout, instring, end);
         instring = ex.instring;
         skip(1);
         switch (ex.outcome) {
@@ -121,6 +123,7 @@ class Session {
     void report() {
         if (io.progress) io.progress(done_, total_);
     }
+    const int drive_ = Module1::Indirizzo;
     int total_ = 0;
     int done_ = 0;
 };
@@ -339,7 +342,7 @@ void TxRxCMDEEPROM(int add, const std::string& cmdString, std::string& instring,
 
 TransferResult ReadAllPrg(PrgStore& store, TransferIo& io) {
     TransferResult result;
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return result;
     if (!Ask(io, "Vuoi leggere i programmi dal drive ?", "Read programs from drive ?")) return result;
     Session s(io);
@@ -393,7 +396,7 @@ TransferResult ReadAllPrg(PrgStore& store, TransferIo& io) {
 
 TransferResult VerifyPrg(const PrgStore& store, TransferIo& io) {
     TransferResult result;
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return result;
     Session s(io);
     s.status.write("Verifying programs on drive..." + CrLf);
@@ -413,20 +416,20 @@ TransferResult VerifyPrg(const PrgStore& store, TransferIo& io) {
 }
 
 TransferResult SendPrg(PrgStore& store, int program, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return {};
     return SendRange(store, program, io);
 }
 
 TransferResult SendAllPrg(PrgStore& store, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return {};
     if (!Ask(io, "Vuoi inviare tutti i programmi al drive ?", "Send all programs to drive ?")) return {};
     return SendRange(store, AllPrograms, io);
 }
 
 TransferResult SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return {};
     if (!Ask(io, "Vuoi inviare il programma corrente al drive ?", "Send current program to drive ?"))
         return {};
@@ -435,7 +438,7 @@ TransferResult SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
 
 TransferResult DeletePrg(TransferIo& io) {
     TransferResult result;
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return result;
     Session s(io);
     s.status.write("");
@@ -459,7 +462,7 @@ TransferResult DeletePrg(TransferIo& io) {
 
 TransferResult DeleteAllPrg(TransferIo& io) {
     TransferResult result;
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return result;
     if (!Ask(io, "Vuoi cancellare tutti i programmi ?", "Erase all programs ?")) return result;
     Session s(io);
@@ -474,7 +477,7 @@ TransferResult DeleteAllPrg(TransferIo& io) {
 
 void CopyPrg(PrgStore& store, TransferIo& io) {
     // No drive traffic, but a copy must not change the store under a running transfer.
-    BusOperation bus;
+    BusOperation bus(BusUse::Transfer);
     if (Refused(bus, io)) return;
     Status status(io);
     status.write("");

@@ -1,5 +1,6 @@
 #pragma once
-// Exchanging programs with the drive at Module1::Indirizzo, and copying within the store.
+// Exchanging programs with the drive at Module1::Indirizzo (taken when an operation starts), and
+// copying within the store.
 // Status texts go to the editor's status box through `io`; questions and prompts too.
 // Every operation holds the bus for its whole run; started while the bus is busy, it beeps
 // and does nothing.

@@ -9,13 +9,16 @@
 namespace {
 
 bool g_busy = false;
+BusUse g_use = BusUse::Command;
+int g_waiting = 0; // operations waiting for the monitor to step aside
 bool g_aborted = false;
 
-// Quits every nested wait loop when the program ends.
+// Quits every nested wait loop when the program ends; tells who waits that the line is free.
 class AbortHub : public QObject {
     Q_OBJECT
   signals:
     void aborted();
+    void freed();
 };
 
 AbortHub& Hub() {
@@ -112,19 +115,53 @@ bool WaitsAborted() {
     return g_aborted;
 }
 
-BusOperation::BusOperation() {
+namespace {
+
+// Until the monitor's transaction has ended (or the bound passes, or the program quits).
+void AwaitMonitor() {
+    ++g_waiting;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&Hub(), &AbortHub::freed, &loop, &QEventLoop::quit);
+    QObject::connect(&Hub(), &AbortHub::aborted, &loop, &QEventLoop::quit);
+    timer.start(static_cast<int>(MonitorYieldSeconds * 1000));
+    if (!g_aborted) loop.exec();
+    --g_waiting;
+}
+
+} // namespace
+
+BusOperation::BusOperation(BusUse use) {
+    if (use == BusUse::Monitor) {
+        if (g_busy || g_waiting > 0) return;
+    } else if (g_busy && g_use == BusUse::Monitor && g_waiting == 0) {
+        AwaitMonitor();
+    }
     if (!g_busy) {
         g_busy = true;
+        g_use = use;
         acquired_ = true;
     }
 }
 
 BusOperation::~BusOperation() {
-    if (acquired_) g_busy = false;
+    if (!acquired_) return;
+    g_busy = false;
+    emit Hub().freed();
 }
 
 bool BusOperation::busy() {
     return g_busy;
+}
+
+BusUse BusOperation::holder() {
+    return g_use;
+}
+
+void BusOperation::WhenFreed(QObject* context, std::function<void()> freed) {
+    QObject::connect(&Hub(), &AbortHub::freed, context, std::move(freed), Qt::QueuedConnection);
 }
 
 #include "buswait.moc"

@@ -20,8 +20,12 @@ void TrafficLog::clear() {
 }
 
 void TrafficLog::record(const TrafficEvent& event) {
-    LogEntry entry{std::chrono::system_clock::now(), event.kind, event.address, HexText(event.bytes),
-                   event.text};
+    LogEntry entry{std::chrono::system_clock::now(),
+                   event.kind,
+                   event.address,
+                   HexText(event.bytes),
+                   event.text,
+                   event.monitor};
     if (event.kind == TrafficEvent::Sent && event.bytes.size() >= 3) {
         // The command data sit after the header (one byte, or 00 + length for a broadcast).
         size_t start = static_cast<unsigned char>(event.bytes[1]) == 0 ? 3 : 2;

@@ -11,8 +11,9 @@ struct LogEntry {
     std::chrono::system_clock::time_point time;
     TrafficEvent::Kind kind;
     int address;
-    std::string hex;     // bytes as hex text, without outer blanks
-    std::string decoded; // what the bytes mean, or the reason of an error
+    std::string hex;      // bytes as hex text, without outer blanks
+    std::string decoded;  // what the bytes mean, or the reason of an error
+    bool monitor = false; // the live monitor's traffic
 };
 
 class TrafficLog {

@@ -18,6 +18,7 @@ SerialPort* g_port = nullptr;
 std::map<int, TrafficObserver> g_observers;
 int g_nextObserver = 1;
 
+bool g_monitorTraffic = false;
 // The port number, settings and device the shared port was last opened with.
 using OpenedWith = std::tuple<int, std::string, std::string>;
 OpenedWith g_openedWith;
@@ -29,21 +30,8 @@ OpenedWith g_openedWith;
 // Returns Reply when the frame is on its way, OpenFailed or LinkLost otherwise.
 Outcome OpenAndWrite(SerialPort& port, int add, const std::string& frame, std::string& error,
                      bool keepOpen = false) {
-    const OpenedWith now{Module1::ComPort, std::to_string(Module1::BaudRate) + ",N,8,1",
-                         ResolvePort(Module1::ComPort).device};
-    const bool reuse = keepOpen && port.isOpen() && now == g_openedWith;
-    if (!reuse && port.isOpen()) port.close();
-    port.setPortNumber(std::get<0>(now));
-    port.setSettings(std::get<1>(now));
-    if (!reuse && !port.open()) {
-        error =
-            "COM" + std::to_string(Module1::ComPort) + " (" + port.deviceName() + "): " + port.errorText();
-        ReportTraffic({TrafficEvent::PortError, add, frame, error});
-        return Outcome::OpenFailed;
-    }
-    g_openedWith = now;
-    port.readAll(); // a late reply to an earlier frame is not this frame's reply
-    if (frame.empty()) return Outcome::Reply;
+    Outcome opened = OpenForFrame(port, add, frame, error, keepOpen);
+    if (opened != Outcome::Reply || frame.empty()) return opened;
     WaitEnd written = WaitEnd::Deadline;
     if (port.write(frame)) written = WaitForWritten(port, WriteTimeoutSeconds);
     if (written == WaitEnd::Aborted) return Outcome::Aborted;
@@ -110,6 +98,43 @@ PolledExchange& FastPolledReply(SerialPort& port, int add, double timeoutSeriale
 
 } // namespace
 
+Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::string& error, bool keepOpen) {
+    const OpenedWith now{Module1::ComPort, std::to_string(Module1::BaudRate) + ",N,8,1",
+                         ResolvePort(Module1::ComPort).device};
+    const bool reuse = keepOpen && port.isOpen() && now == g_openedWith;
+    if (!reuse && port.isOpen()) port.close();
+    port.setPortNumber(std::get<0>(now));
+    port.setSettings(std::get<1>(now));
+    if (!reuse && !port.open()) {
+        error =
+            "COM" + std::to_string(Module1::ComPort) + " (" + port.deviceName() + "): " + port.errorText();
+        ReportTraffic({TrafficEvent::PortError, add, frame, error});
+        return Outcome::OpenFailed;
+    }
+    g_openedWith = now;
+    port.readAll(); // a late reply to an earlier frame is not this frame's reply
+    return Outcome::Reply;
+}
+
+void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex, bool keepOpen) {
+    std::string got = port.isOpen() ? port.readAll() : std::string();
+    ex.reply = got.substr(0, static_cast<size_t>(nrx < 0 ? 0 : nrx));
+    if (end == WaitEnd::Ready || static_cast<int>(ex.reply.size()) >= nrx) {
+        ex.outcome = Outcome::Reply;
+        ReportTraffic({TrafficEvent::Received, add, ex.reply, std::string()});
+    } else if (end == WaitEnd::LinkLost) {
+        ex.outcome = Outcome::LinkLost;
+        ex.error = port.errorText();
+        ReportTraffic({TrafficEvent::LinkLost, add, ex.reply, ex.error});
+    } else if (end == WaitEnd::Aborted) {
+        ex.outcome = Outcome::Aborted;
+    } else {
+        ex.outcome = Outcome::Timeout;
+        ReportTraffic({TrafficEvent::Timeout, add, ex.reply, std::string()});
+    }
+    if (!keepOpen) port.close();
+}
+
 double QuietGapSeconds(int baud) {
     const double fourCharacters = 4 * 10.0 / (baud > 0 ? baud : 9600);
     return std::max(fourCharacters, 0.020);
@@ -135,27 +160,12 @@ Exchange CountedTransaction(SerialPort& port, int add, int code, double p1, doub
     ex.frame = cf.frame;
     ex.outcome = OpenAndWrite(port, add, ex.frame, ex.error);
     if (ex.outcome != Outcome::Reply) return ex;
-    if (add == Module1::BroadcastAddress) {
-        ex.outcome = Outcome::Broadcast;
-        ReportTraffic({TrafficEvent::Broadcast, add, std::string(), std::string()});
-    } else {
-        WaitEnd end = WaitForBytes(port, nrx, timeoutSeconds);
-        std::string got = port.isOpen() ? port.readAll() : std::string();
-        ex.reply = got.substr(0, static_cast<size_t>(nrx < 0 ? 0 : nrx));
-        if (end == WaitEnd::Ready || static_cast<int>(ex.reply.size()) >= nrx) {
-            ex.outcome = Outcome::Reply;
-            ReportTraffic({TrafficEvent::Received, add, ex.reply, std::string()});
-        } else if (end == WaitEnd::LinkLost) {
-            ex.outcome = Outcome::LinkLost;
-            ex.error = port.errorText();
-            ReportTraffic({TrafficEvent::LinkLost, add, ex.reply, ex.error});
-        } else if (end == WaitEnd::Aborted) {
-            ex.outcome = Outcome::Aborted;
-        } else {
-            ex.outcome = Outcome::Timeout;
-            ReportTraffic({TrafficEvent::Timeout, add, ex.reply, std::string()});
-        }
+    if (add != Module1::BroadcastAddress) {
+        FinishCounted(port, add, nrx, WaitForBytes(port, nrx, timeoutSeconds), ex);
+        return ex;
     }
+    ex.outcome = Outcome::Broadcast;
+    ReportTraffic({TrafficEvent::Broadcast, add, std::string(), std::string()});
     port.close();
     return ex;
 }
@@ -219,6 +229,16 @@ void RemoveTrafficObserver(int id) {
 }
 
 void ReportTraffic(const TrafficEvent& event) {
+    TrafficEvent stamped = event;
+    stamped.monitor = stamped.monitor || g_monitorTraffic;
     for (auto& [id, observer] : g_observers)
-        observer(event);
+        observer(stamped);
+}
+
+MonitorTraffic::MonitorTraffic() : was_(g_monitorTraffic) {
+    g_monitorTraffic = true;
+}
+
+MonitorTraffic::~MonitorTraffic() {
+    g_monitorTraffic = was_;
 }

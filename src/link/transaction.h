@@ -1,6 +1,8 @@
 #pragma once
 // The two kinds of drive transaction on the shared port. Windows wrap them (TxRxSeriale,
 // TxRxSerialeX, TxRxCMDEEPROM, TxRxCMDSTRING) and show the outcome their own way.
+#include "link/buswait.h"
+
 #include <functional>
 #include <string>
 
@@ -37,6 +39,16 @@ struct Exchange {
 Exchange CountedTransaction(SerialPort& port, int add, int code, double parametro1, double parametro2,
                             int ntx, int nrx, int tipo, double timeoutSeconds = ReplyTimeoutSeconds);
 
+// The two halves of a counted transaction, for a caller that waits its own way (the monitor
+// waits on the port's signals and never inside a call). OpenForFrame closes the port if open,
+// opens it with the settings of the moment and drops stale input (Reply when ready); with
+// `keepOpen` a port already open with the number, settings and device of the moment stays open. After the
+// frame went out and the wait ended with `end`, FinishCounted takes at most nrx bytes, sets the
+// outcome, tells the observers and closes the port (unless `keepOpen`).
+Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::string& error,
+                     bool keepOpen = false);
+void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex, bool keepOpen = false);
+
 // Sends ready-made command bytes once, then polls up to 11 times: 50 ms, take what waits (a lone
 // 15h returns "15" at once), `timeoutSeriale` s, take more; returns at the first non-empty
 // answer. `instring` is the reply as hex text without outer blanks ("06", "15", "" for none).
@@ -68,11 +80,23 @@ struct TrafficEvent {
     enum Kind { Sent, Received, Timeout, Broadcast, Refused, PortError, LinkLost };
     Kind kind;
     int address;
-    std::string bytes; // frame or reply
-    std::string text;  // reason or note
+    std::string bytes;    // frame or reply
+    std::string text;     // reason or note
+    bool monitor = false; // sent or received by the live monitor
 };
 using TrafficObserver = std::function<void(const TrafficEvent&)>;
 // Returns an id for RemoveTrafficObserver.
 int AddTrafficObserver(TrafficObserver observer);
 void RemoveTrafficObserver(int id);
 void ReportTraffic(const TrafficEvent& event);
+// While one lives, reported traffic is marked as the monitor's (the log can hide it).
+class MonitorTraffic {
+  public:
+    MonitorTraffic();
+    ~MonitorTraffic();
+    MonitorTraffic(const MonitorTraffic&) = delete;
+    MonitorTraffic& operator=(const MonitorTraffic&) = delete;
+
+  private:
+    bool was_;
+};

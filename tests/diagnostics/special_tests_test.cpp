@@ -161,16 +161,19 @@ TEST_F(StepTest, HundredMovesEachAwaitedThenBackToZero) {
     EXPECT_EQ(waits, expected);
 }
 
-TEST_F(StepTest, RefusedStatusKeepsPollingUntilStop) {
+TEST_F(StepTest, RefusedStatusKeepsPollingTheStartAddressUntilStop) {
     bus->setFault(DriveBus::Fault::NakAll);
     SpecialTests t;
     int polls = 0;
     watchSent([&](int code, const std::string&) {
+        if (code == 38) Module1::Indirizzo = 2; // the operator picks another drive meanwhile
         if (code == 172 && ++polls == 5) t.requestStop();
     });
     EXPECT_EQ(t.RunStepTest(), End::Stopped);
     EXPECT_EQ(polls, 5);
     EXPECT_EQ(codes(), (std::vector<int>{38, 32, 34, 33, 49, 172, 172, 172, 172, 172}));
+    for (const std::string& frame : bus->frames())
+        EXPECT_EQ(static_cast<unsigned char>(frame[1]) & 31, 1) << Hex(frame); // all to drive 1
     EXPECT_EQ(t.text(), "Test stopped\r\n");
 }
 

@@ -166,6 +166,20 @@ TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndSendsMaskThenQuota) {
     EXPECT_EQ(v->parametro1, 1000);
 }
 
+TEST_F(ParameterDialogTest, TypedQuotaIsNeverCompletedToAnItem) {
+    for (auto [typed, quota] : {std::pair{"1", 1}, {"12800", 12800}}) { // not 1024, not 128000
+        prompts.dialogActions.push_back([typed = typed](QDialog& d) {
+            QLineEdit* field = Child<QComboBox>(d, "Combo_QuotaZFly")->lineEdit();
+            ClickInto(d, field);
+            QTest::keyClicks(field, typed);
+            ClickOk(d);
+        });
+        auto v = ask(ZFlySlot);
+        ASSERT_TRUE(v) << typed;
+        EXPECT_EQ(v->parametro1, quota);
+    }
+}
+
 TEST_F(ParameterDialogTest, CancelAndCloseBoxGiveNothingAndTheNextOpeningStartsAfresh) {
     // Valid entries everywhere, then leave without OK.
     auto fillAndLeave = [](bool viaCancel) {

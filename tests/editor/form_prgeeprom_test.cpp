@@ -9,6 +9,7 @@
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -174,6 +175,24 @@ TEST_F(EditorWindow, InsertAsksForValuesAndBuildsTheProgram) {
     Insert(SlotRamp);
     ASSERT_EQ(prompts->inputsAsked.size(), 5u);
     EXPECT_TRUE(prompts->inputsAsked[4].text.startsWith("Valori ammessi: da  0 a  255\r\n\r\n"));
+}
+
+TEST_F(EditorWindow, QuotaPastFourBytesIsRefusedAsTheMainWindowRefusesIt) {
+    Module1::Lingua = 1;
+    Open();
+    for (const char* quota : {"3000000000", "-2147483648"}) {
+        prompts->dialogActions.push_back([quota](QDialog& d) {
+            d.findChild<QComboBox*>("Combo_QuotaZFly")->setEditText(quota);
+            d.findChild<QPushButton*>("Command_Ok")->click();
+        });
+        Insert(Module1::TrovaComando(160));
+    }
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].title, "VarDelo - ERRORE");
+    EXPECT_EQ(prompts->messages[0].text,
+              "Valore non ammesso: 3000000000 does not fit four bytes (-2147483648..2147483647)");
+    EXPECT_TRUE(prompts->messages[0].error);
+    EXPECT_EQ(Prg(0), (Program{"A0 00 80 00 00 00"})); // only the quota that fits
 }
 
 TEST_F(EditorWindow, FiftySecondLineIsRefused) {

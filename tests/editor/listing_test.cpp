@@ -22,6 +22,7 @@ TEST(Listing, HeadingsAndDescriptionsInColumn30) {
     store[0][3] = "26 02 "; // from the drive, with its trailing blank; gaps are not printed
     store[5][0] = "E1 00";
     store[5][1] = "11";
+    store[5][2] = "11 00 00 00 00 00 00 00 00 00";       // 29 characters: the description still fits
     store[9][0] = "A8 0F A0 00 00 00 00 00 00 00 00 00"; // too long: description on the next line
     Module1::Lingua = 1;
     const std::vector<std::string> lines = ListingLines(store);
@@ -34,7 +35,8 @@ TEST(Listing, HeadingsAndDescriptionsInColumn30) {
     ASSERT_NE(prg5, lines.end());
     EXPECT_EQ(prg5[1], "E1 00" + std::string(24, ' ') + "ERROR - WRONG COMMAND");
     EXPECT_EQ(prg5[2], "11" + std::string(27, ' ') + "Stop rotazione");
-    EXPECT_EQ(prg5[3], "");
+    EXPECT_EQ(prg5[3], store[5][2] + "Stop rotazione");
+    EXPECT_EQ(prg5[4], "");
     const auto prg9 = std::find(lines.begin(), lines.end(), "---- PRG. N. 9 ----");
     ASSERT_NE(prg9, lines.end());
     EXPECT_EQ(prg9[1], store[9][0]);

@@ -5,47 +5,9 @@
 #include "app/module1.h"
 #include "link/transaction.h"
 
-#include <QTimer>
-#include <deque>
+#include "reply_port.h"
 
 using Strings = std::vector<std::string>;
-
-namespace {
-
-// A port whose drive answers each frame with the next scripted reply: replies no drive on the
-// simulated bus would give. Frames written are kept.
-class ReplyPort : public SerialPort {
-  public:
-    std::deque<std::string> replies;
-    std::vector<std::string> frames;
-
-    bool isOpen() const override { return open_; }
-    void close() override { open_ = false, input_.clear(); }
-    void setPortNumber(int) override {}
-    void setSettings(const std::string&) override {}
-    bool open() override { return open_ = true; }
-    std::string errorText() const override { return {}; }
-    std::string deviceName() const override { return "test"; }
-    bool write(const std::string& bytes) override {
-        frames.push_back(bytes);
-        if (replies.empty()) return true;
-        QTimer::singleShot(0, this, [this, reply = replies.front()] {
-            if (!open_) return;
-            input_ += reply;
-            emit readyRead();
-        });
-        replies.pop_front();
-        return true;
-    }
-    int bytesWaiting() const override { return static_cast<int>(input_.size()); }
-    std::string readAll() override { return std::exchange(input_, {}); }
-
-  private:
-    bool open_ = false;
-    std::string input_;
-};
-
-} // namespace
 
 TEST_F(MainWindowTest, ListsHoldTheirItemsInOrder) {
     open();
@@ -85,13 +47,10 @@ TEST_F(MainWindowTest, EachDirectButtonSendsItsFrame) {
         {"Command_MovInfinitoCcw", "0", " FC 40 32 FF 92"},
     };
     for (const Case& c : cases) {
-        bus->clearFrames();
+        SCOPED_TRACE(c.button);
         pick("Combo_Addr", c.address);
-        click(c.button);
-        EXPECT_EQ(framesHex(), Strings{c.frame}) << c.button;
-        EXPECT_EQ(text("TextTx").toStdString(), c.frame) << c.button;
-        EXPECT_EQ(text("TextRx"), " 06") << c.button;
-        EXPECT_EQ(text("ParRx"), "") << c.button;
+        expectAfter([&] { click(c.button); }, {c.frame},
+                    {{"TextTx", c.frame}, {"TextRx", " 06"}, {"ParRx", ""}});
     }
     EXPECT_TRUE(prompts->messages.empty());
     EXPECT_FALSE(port->isOpen()); // closed again after every transaction
@@ -99,19 +58,16 @@ TEST_F(MainWindowTest, EachDirectButtonSendsItsFrame) {
 
 TEST_F(MainWindowTest, AddressIsTakenWhenPickedAndSwitchallGetsNoReplyNorEditor) {
     open();
-    type("Combo_Addr", "2"); // typed, not picked: still address 0
+    type("Combo_Addr", "40"); // no address: the one in force is shown again and used
     click("Command_Reset");
     EXPECT_EQ(framesHex(), Strings{" FC 20 01 E2"});
     EXPECT_EQ(Module1::Indirizzo, 0);
+    EXPECT_EQ(text("Combo_Addr"), "0");
 
-    bus->clearFrames();
     pick("Combo_Addr", "switchall");
     EXPECT_EQ(Module1::Indirizzo, 99);
-    click("Command_Stop");
-    EXPECT_EQ(framesHex(), Strings{" FC 00 01 11 F1"});
-    EXPECT_EQ(text("TextTx"), " FC 00 01 11 F1");
-    EXPECT_EQ(text("TextRx"), "- no rx - switchall command");
-    EXPECT_EQ(text("ParRx"), "");
+    expectAfter([&] { click("Command_Stop"); }, {" FC 00 01 11 F1"},
+                {{"TextTx", " FC 00 01 11 F1"}, {"TextRx", "- no rx - switchall command"}, {"ParRx", ""}});
 
     switchLanguage(1);
     EXPECT_EQ(text("Combo_Addr"), "switchall"); // the address survives the refill
@@ -124,7 +80,7 @@ TEST_F(MainWindowTest, AddressIsTakenWhenPickedAndSwitchallGetsNoReplyNorEditor)
     EXPECT_EQ(prompts->messages[0].title, "VarDelo - ERRORE");
     EXPECT_EQ(
         prompts->messages[0].text,
-        QString::fromUtf8("Con l'indirizzo impostato su SWITCH-ALL non è possibile programmare la EEPROM.\n"
+        QString::fromUtf8("Con l'indirizzo impostato su SWITCH-ALL non è possibile programmare la EEPROM.\r\n"
                           "Impostare il corretto indirizzo da 0 a 31."));
     EXPECT_FALSE(prompts->messages[0].error); // no icon
 
@@ -133,7 +89,7 @@ TEST_F(MainWindowTest, AddressIsTakenWhenPickedAndSwitchallGetsNoReplyNorEditor)
     ASSERT_EQ(prompts->messages.size(), 2u);
     EXPECT_EQ(prompts->messages[1].title, "Vardelo - ERROR");
     EXPECT_EQ(prompts->messages[1].text,
-              "With SWITCH-ALL address you can't program EEPROM.\nSet the correct address from 0 to 31.");
+              "With SWITCH-ALL address you can't program EEPROM.\r\nSet the correct address from 0 to 31.");
 }
 
 TEST_F(MainWindowTest, PositioningTakesTheLeadingNumberAndRefusesWhatDoesNotFit) {
@@ -182,15 +138,15 @@ TEST_F(MainWindowTest, PositionReadIsDescribedAndLongRepliesCut) {
     ReplyPort reply;
     SetSharedPort(&reply);
     open();
-    reply.replies.push_back(Bytes("FC 20 12 FF FF FC 18 00 AA BB")); // two bytes too many
+    std::string next = Bytes("FC 20 12 FF FF FC 18 00 AA BB"); // two bytes too many
+    reply.answer = [&](const std::string&) { return next; };
     click("Command_LetturaPos");
-    ASSERT_EQ(reply.frames.size(), 1u);
-    EXPECT_EQ(Hex(reply.frames[0]), " FC 20 12 D1");
+    EXPECT_EQ(reply.frames, Strings{" FC 20 12 D1"});
     EXPECT_EQ(text("TextRx"), " FC 20 12 FF FF FC 18 00");
     EXPECT_EQ(text("ParRx"), "Present position:            -1000");
 
     // An acknowledgement in place of the data is shown, not described.
-    reply.replies.push_back("\x06");
+    next = "\x06";
     click("Command_LetturaPos");
     EXPECT_EQ(text("TextRx"), " 06 - no rx - timeout");
     EXPECT_EQ(text("ParRx"), "");

@@ -72,3 +72,12 @@ void MainWindowTest::switchLanguage(int lingua) {
     window->CaricaListe();
     window->SetLingua();
 }
+
+void MainWindowTest::expectAfter(const std::function<void()>& act, const std::vector<std::string>& frames,
+                                 std::initializer_list<std::pair<const char*, QString>> shown) {
+    bus->clearFrames();
+    act();
+    EXPECT_EQ(framesHex(), frames);
+    for (const auto& [control, want] : shown)
+        EXPECT_EQ(text(control), want) << control;
+}

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -33,6 +34,10 @@ class MainWindowTest : public SimFixture {
     void pick(const char* name, const QString& item);
     // Switches the language as the language menu does after its dialog closed.
     void switchLanguage(int lingua);
+    // The scenario of a window test: acts, then expects exactly `frames` on the line (sent
+    // during the act) and each control showing its text.
+    void expectAfter(const std::function<void()>& act, const std::vector<std::string>& frames,
+                     std::initializer_list<std::pair<const char*, QString>> shown = {});
 
     std::unique_ptr<Form_main> window;
 

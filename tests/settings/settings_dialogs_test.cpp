@@ -118,6 +118,24 @@ TEST_F(SerialDialogTest, OkSavesHandEditedValuesAndTypingARateWithoutPickingChan
     EXPECT_EQ(ReadFile(), H + "BAUDRATE=4800\r\nCOMPORT=7\r\nLANGUAGE=2\r\n");
 }
 
+TEST_F(SerialDialogTest, TypedRateIsNeitherCompletedNorLeftShowingWhenItIsNoRate) {
+    prompts.dialogActions.push_back([](QDialog& d) {
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        QLineEdit* field = Baud(d)->lineEdit();
+        QTest::mouseClick(field, Qt::LeftButton);
+        field->selectAll();
+        QTest::keyClicks(field, "1");
+        EXPECT_EQ(field->text(), "1"); // not completed to 19200
+        QTest::keyClick(field, Qt::Key_Tab);
+        EXPECT_EQ(field->text(), "9600"); // the rate in force, not a text no rate stands for
+        EXPECT_EQ(BaudRate, 9600);
+        ClickOk(d);
+    });
+    ShowSerialSettings(nullptr);
+    EXPECT_EQ(ReadFile(), H + "BAUDRATE=9600\r\nCOMPORT=1\r\nLANGUAGE=2\r\n");
+}
+
 TEST_F(SerialDialogTest, ShowsTheDeviceEachPortOpens) {
     QFile link("com2");
     ASSERT_TRUE(link.open(QIODevice::WriteOnly));

@@ -39,6 +39,18 @@ TEST_F(TransferTest, SendAllAndSendCurrentOnTheWire) {
     EXPECT_EQ(rec.text1, "Erasing program 3...OK\r\nSend programs to drive...\r\nPRG. N.3....OK\r\n");
 }
 
+TEST_F(TransferTest, AnotherAddressPickedMidwayChangesNoDrive) {
+    store[0] = {"11", "11"};
+    int observer = AddTrafficObserver([](const TrafficEvent& e) {
+        if (e.kind == TrafficEvent::Sent) Module1::Indirizzo = 2;
+    });
+    SendPrg(store, 0, rec.io);
+    RemoveTrafficObserver(observer);
+    EXPECT_EQ(framesHex(), (Frames{FrameTo(1, "F3 00"), FrameTo(1, "F0 00"), FrameTo(1, "11"),
+                                   FrameTo(1, "11"), " FC 21 F1 F1"}));
+    EXPECT_EQ(rec.text1, "Erasing program 0...OK\r\nSend programs to drive...\r\nPRG. N.0.....OK\r\n");
+}
+
 TEST_F(TransferTest, NothingToSendOrNoSendsNothing) {
     rec.text1 = "old";
     rec.answers = {true, true};

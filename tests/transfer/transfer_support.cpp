@@ -5,8 +5,6 @@
 #include "link/frame.h"
 #include "link/transaction.h"
 
-#include <QTimer>
-
 RecordedIo::RecordedIo() {
     io.ask = [this](const std::string& q) {
         questions.push_back(q);
@@ -26,26 +24,6 @@ RecordedIo::RecordedIo() {
     io.appendStatus = [this](const std::string& t) { text1 += t; };
     io.beep = [this] { ++beeps; };
     io.showProgram = [this] { ++shows; };
-}
-
-bool ReplyPort::write(const std::string& bytes) {
-    frames.push_back(Module1::StringaHex(bytes));
-    if (vanishAt > 0 && static_cast<int>(frames.size()) >= vanishAt) {
-        QTimer::singleShot(0, this, [this] {
-            close();
-            error_ = "device removed";
-            emit linkLost(QString::fromStdString(error_));
-        });
-        return true;
-    }
-    std::optional<std::string> reply = answer ? answer(bytes) : std::nullopt;
-    if (reply)
-        QTimer::singleShot(0, this, [this, r = *reply] {
-            if (!open_) return;
-            input_ += r;
-            emit readyRead();
-        });
-    return true;
 }
 
 void TransferTest::SetUp() {

@@ -32,6 +32,10 @@ QString ErrorTitle() {
         .value_or("VarDelo - ERROR");
 }
 
+QString BadValueMessage(const std::string& reason) {
+    return TextOrEnglish(BadValueText) + QString::fromStdString(reason);
+}
+
 void SetControlText(QObject* control, const QString& text) {
     if (auto* menu = qobject_cast<QMenu*>(control))
         menu->setTitle(text);

@@ -4,6 +4,7 @@
 
 class QObject;
 #include <optional>
+#include <string>
 
 struct Text3 {
     const char* ita;
@@ -25,3 +26,8 @@ QString TextOrEnglish(const Text3& text);
 
 // Title of refusal and error message boxes: "VarDelo - ERRORE" / "VarDelo - ERROR" / "Vardelo - ERROR".
 QString ErrorTitle();
+
+// Opening words of the refusal of a value that does not fit its bytes.
+inline constexpr Text3 BadValueText{"Valore non ammesso: ", "Value not allowed: ", "Unzulässiger Wert: "};
+// The refusal's text: the opening words and why the value does not fit.
+QString BadValueMessage(const std::string& reason);

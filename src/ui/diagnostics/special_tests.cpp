@@ -30,7 +30,7 @@ class TestScope {
     bool acquired() const { return op_.acquired(); }
 
   private:
-    BusOperation op_;
+    BusOperation op_{BusUse::Test};
     bool& running_;
 };
 
@@ -118,10 +118,10 @@ PolledExchange SpecialTests::TxRxCMDSTRING(int add, const std::string& cmdString
     return ex;
 }
 
-SpecialTests::StatusEnd SpecialTests::WaitStatusBit0Low(PolledExchange* last) {
+SpecialTests::StatusEnd SpecialTests::WaitStatusBit0Low(int add, PolledExchange* last) {
     for (;;) {
         std::string status;
-        PolledExchange ex = TxRxCMDSTRING(Module1::Indirizzo, std::string(1, '\xAC'), status, 0.2);
+        PolledExchange ex = TxRxCMDSTRING(add, std::string(1, '\xAC'), status, 0.2);
         if (last) *last = ex;
         if (ex.outcome != Outcome::Reply && ex.outcome != Outcome::Broadcast) return StatusEnd::NoReply;
         if (!StatusBit0(status)) return StatusEnd::Low;
@@ -214,7 +214,7 @@ SpecialTests::End SpecialTests::RunStepTest() {
         StepMove move = DrawMove(random);
         if (!send(34, move.ramp, 2) || !send(33, move.fmax, 3) || !send(49, move.distance, 5)) return *failed;
         PolledExchange last;
-        switch (WaitStatusBit0Low(&last)) {
+        switch (WaitStatusBit0Low(add, &last)) {
         case StatusEnd::Low:
             break;
         case StatusEnd::Stopped:

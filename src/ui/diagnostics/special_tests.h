@@ -42,8 +42,9 @@ class SpecialTests {
                                  double timeoutSeriale);
 
     enum class StatusEnd { Low, Stopped, NoReply };
-    // Polls the drive status (172) until its bit 0 is clear, Stop is clicked or no reply comes.
-    StatusEnd WaitStatusBit0Low(PolledExchange* last = nullptr);
+    // Polls the status (172) of the drive at `add` until its bit 0 is clear, Stop is clicked or
+    // no reply comes. A test passes the address it started with, whatever the main window shows now.
+    StatusEnd WaitStatusBit0Low(int add, PolledExchange* last = nullptr);
 
   private:
     void setText(const std::string& text);

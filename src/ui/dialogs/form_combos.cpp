@@ -1,5 +1,6 @@
 #include "ui/dialogs/form_combos.h"
 
+#include "ui/common/lists.h"
 #include "ui/dialogs/dialog_texts.h"
 
 #include <QComboBox>
@@ -13,19 +14,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-class NoChoiceSelector : public QObject {
-  public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        // The list holds the focus for its entry field.
-        auto* combo = qobject_cast<QComboBox*>(watched);
-        if (combo && event->type() == QEvent::FocusIn && combo->currentText() == QLatin1String("-"))
-            // After the click that brought the focus has placed the cursor.
-            QTimer::singleShot(0, combo->lineEdit(), &QLineEdit::selectAll);
-        return false;
-    }
-};
 
 // The one-character boxes: a click selects the digit, so typing replaces it instead of
 // making "01", which OK would refuse without a word.
@@ -45,20 +33,14 @@ void SelectAllOnFocus(QLineEdit* edit) {
     edit->installEventFilter(new DigitSelector(edit));
 }
 
-void SelectNoChoiceOnFocus(QComboBox* combo) {
-    combo->installEventFilter(new NoChoiceSelector(combo));
-}
-
 QComboBox* ChoiceCombo(QDialog& dialog, QGridLayout* grid, int row, const char* labelName,
                        const char* labelText, const char* comboName, const QStringList& items) {
     auto* label = new QLabel(QString::fromLatin1(labelText), &dialog);
     label->setObjectName(QString::fromLatin1(labelName));
     auto* combo = new QComboBox(&dialog);
     combo->setObjectName(QString::fromLatin1(comboName));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
+    KeepTypedText(combo);
     combo->setMaxVisibleItems(16);
-    SelectNoChoiceOnFocus(combo);
     label->setBuddy(combo);
     combo->clear();
     combo->addItems(items);

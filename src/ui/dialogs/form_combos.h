@@ -6,13 +6,10 @@ class QComboBox;
 class QDialog;
 class QGridLayout;
 
-// An editable list whose text starts as "-" (nothing chosen, not an item); typed texts are not
-// added to the list.
+// An editable list whose text starts as "-" (nothing chosen, not an item); what is typed is
+// what is read.
 QComboBox* ChoiceCombo(QDialog& dialog, QGridLayout* grid, int row, const char* labelName,
                        const char* labelText, const char* comboName, const QStringList& items);
-// Selects the "-" when the list's entry field gets the focus, so that typing replaces it
-// instead of turning 1000 into -1000.
-void SelectNoChoiceOnFocus(QComboBox* combo);
 // Selects the whole text of a small entry box when it gets the focus.
 class QLineEdit;
 void SelectAllOnFocus(QLineEdit* edit);

@@ -1,6 +1,7 @@
 #include "ui/dialogs/form_trigger.h"
 
 #include "app/module1.h"
+#include "ui/common/lists.h"
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/dialogs/dialog_values.h"
 #include "ui/dialogs/form_combos.h"
@@ -79,11 +80,9 @@ Form_ZeroAlVolo::Form_ZeroAlVolo(QWidget* parent) : QDialog(parent) {
     quotaLabel->setObjectName(QStringLiteral("Label_Quota"));
     quota_ = new QComboBox(this);
     quota_->setObjectName(QStringLiteral("Combo_QuotaZFly"));
-    quota_->setEditable(true);
-    quota_->setInsertPolicy(QComboBox::NoInsert);
+    KeepTypedText(quota_);
     quota_->setMinimumContentsLength(8);
     quota_->setMaxVisibleItems(16);
-    SelectNoChoiceOnFocus(quota_);
     quotaLabel->setBuddy(quota_);
     grid->setRowMinimumHeight(row, 8);
     grid->addWidget(quotaLabel, row + 1, 0);

@@ -7,6 +7,7 @@
 #include "editor/listing.h"
 #include "editor/prgfile.h"
 #include "editor/transfer.h"
+#include "link/frame.h"
 #include "ui/common/prompts.h"
 #include "ui/common/texts.h"
 #include "ui/dialogs/command_value.h"
@@ -390,6 +391,14 @@ void Form_PrgEeprom::NewCmd() {
     const std::optional<CommandValue> value =
         AskCommandValue(this, slot, Combo_Command->currentText(), words);
     if (!value) return;
+    // A value the line cannot hold (a zero-at-flight quota past 32 bits) is refused as the main
+    // window refuses it, rather than inserting nothing without a word.
+    if (const ValueBytesResult bytes =
+            ValueBytes(Module1::NtxCmd[slot], value->tipo, value->parametro1, value->parametro2);
+        bytes.error) {
+        UiPrompts().message(this, ErrorTitle(), BadValueMessage(bytes.error->what), true);
+        return;
+    }
 
     const int firstVisible = DBGrid1->verticalScrollBar()->value();
     const int row = CursorRow();

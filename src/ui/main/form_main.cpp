@@ -5,8 +5,10 @@
 #include "app/numbers.h"
 #include "catalog/catalog.h"
 #include "link/portmap.h"
+#include "ui/common/lists.h"
 #include "ui/main/form_main_texts.h"
 #include "ui/tools/form_log.h"
+#include "ui/tools/form_monitor.h"
 #include "ui/tools/form_scan.h"
 
 #include <QAction>
@@ -33,9 +35,9 @@ Form_main::Form_main(QWidget* parent) : QMainWindow(parent) {
 QComboBox* Form_main::combo(const char* name, int minimumWidth) {
     auto* box = new QComboBox(this);
     box->setObjectName(name);
-    box->setEditable(true);
-    // Typed text never becomes a list item: list position must stay equal to what it stands for.
-    box->setInsertPolicy(QComboBox::NoInsert);
+    // Typed text never becomes a list item (list position stands for a catalog slot or an
+    // address) and is read as typed.
+    KeepTypedText(box);
     box->setMinimumWidth(minimumWidth);
     box->setMaxVisibleItems(20);
     return box;
@@ -190,6 +192,7 @@ void Form_main::buildControls() {
     statusBar()->setSizeGripEnabled(true);
 
     connect(Combo_Addr, &QComboBox::activated, this, &Form_main::onAddrActivated);
+    connect(Combo_Addr->lineEdit(), &QLineEdit::editingFinished, this, &Form_main::commitAddress);
     connect(Command_Reset, &QPushButton::clicked, this, [this] { sendDirect(1, 1, 1, 0); });
     connect(Command_StartUltimoPos, &QPushButton::clicked, this, [this] { sendDirect(2, 1, 1, 0); });
     connect(Command_Stop, &QPushButton::clicked, this, [this] { sendDirect(17, 1, 1, 0); });
@@ -229,8 +232,10 @@ void Form_main::buildMenus() {
     VoceAbout = action("VoceAbout");
     VoceLog = action("VoceLog");
     VoceScan = action("VoceScan");
+    VoceMonitor = action("VoceMonitor");
     MenuTools->addAction(VoceLog);
     MenuTools->addAction(VoceScan);
+    MenuTools->addAction(VoceMonitor);
     MenuFile->addAction(VoceExit);
     MenuSettings->addAction(VoceSerialSetting);
     MenuSettings->addAction(VoceLanguage);
@@ -242,6 +247,7 @@ void Form_main::buildMenus() {
     connect(VoceLog, &QAction::triggered, this, [this] { ShowCommunicationLog(this); });
     connect(VoceScan, &QAction::triggered, this,
             [this] { ShowBusScan(this, [this](int address) { SelectAddress(address); }); });
+    connect(VoceMonitor, &QAction::triggered, this, [this] { ShowMonitor(this); });
 }
 
 Form_main::~Form_main() {
@@ -284,9 +290,7 @@ void Form_main::CaricaListe() {
     fill(Combo_Command, commands);
 
     fill(Combo_Addr, QStringList{"switchall"} + numbers(0, 31, 1));
-    Combo_Addr->setEditText(Module1::Indirizzo == Module1::BroadcastAddress
-                                ? QString("switchall")
-                                : QString::number(Module1::Indirizzo));
+    Combo_Addr->setEditText(addressText());
     fill(Combo_Corrente, numbers(1000, 12000, 1000));
     fill(Combo_Risoluzione, {"1/1", "1/2", "1/4", "1/8", "1/16"});
     fill(Combo_Fmin, numbers(0, 3200, 100));

@@ -44,6 +44,10 @@ class Form_main : public QMainWindow {
 
     // Handlers.
     void onAddrActivated(int index);
+    // Ends typing in the address list: a typed item is picked, anything else shows the address in
+    // force again. Runs on Enter and focus-out, and first in every handler that uses the address.
+    void commitAddress();
+    QString addressText() const;
     void sendDirect(int16_t code, int16_t ntx, int16_t nrx, double parametro1);
     void sendPositioning(QComboBox* list, QLabel* label, double& target, int16_t code);
     void onSendInit();
@@ -75,7 +79,7 @@ class Form_main : public QMainWindow {
     QGroupBox *Frame_Tx, *Frame_Rx, *Frame_ParRX;
     QLabel* Statusbar;
     QMenu *MenuFile, *MenuSettings, *MenuTools, *MenuHelp;
-    QAction *VoceExit, *VoceSerialSetting, *VoceLanguage, *VoceAbout, *VoceLog, *VoceScan;
+    QAction *VoceExit, *VoceSerialSetting, *VoceLanguage, *VoceAbout, *VoceLog, *VoceScan, *VoceMonitor;
 
     bool running_ = false; // an operation of this window is waiting for the drive
 };

@@ -56,8 +56,7 @@ Outcome Form_main::TxRxSeriale(int16_t add, int16_t Comando, double Parametro1, 
 
     switch (ex.outcome) {
     case Outcome::BadValue:
-        UiPrompts().message(this, ErrorTitle(),
-                            MessageText(MainTexts::BadValue) + QString::fromStdString(ex.error), true);
+        UiPrompts().message(this, ErrorTitle(), BadValueMessage(ex.error), true);
         break;
     case Outcome::OpenFailed:
         UiPrompts().message(this, ErrorTitle(),
@@ -91,6 +90,7 @@ Outcome Form_main::TxRxSeriale(int16_t add, int16_t Comando, double Parametro1, 
 }
 
 void Form_main::sendDirect(int16_t code, int16_t ntx, int16_t nrx, double parametro1) {
+    commitAddress();
     BusOperation op;
     if (!op.acquired()) {
         UiPrompts().beep();
@@ -110,6 +110,7 @@ void Form_main::refuseValue(const QString& what, const QString& typed, long long
 }
 
 void Form_main::sendPositioning(QComboBox* list, QLabel* caption, double& target, int16_t code) {
+    commitAddress();
     BusOperation op;
     if (!op.acquired()) {
         UiPrompts().beep();
@@ -127,6 +128,7 @@ void Form_main::sendPositioning(QComboBox* list, QLabel* caption, double& target
 }
 
 void Form_main::onSendInit() {
+    commitAddress();
     BusOperation op;
     if (!op.acquired()) {
         UiPrompts().beep();
@@ -185,6 +187,7 @@ void Form_main::onSendInit() {
 }
 
 void Form_main::onSendCmd() {
+    commitAddress();
     // A typed text that is no item of the list selects nothing.
     int slot = Combo_Command->currentIndex();
     if (slot >= 0 && Combo_Command->currentText() != Combo_Command->itemText(slot)) slot = -1;

@@ -3,10 +3,11 @@
 
 #include "app/module1.h"
 #include "app/numbers.h"
-#include "ui/editor/form_prgeeprom.h"
 #include "link/buswait.h"
+#include "ui/common/lists.h"
 #include "ui/common/prompts.h"
 #include "ui/diagnostics/form_special.h"
+#include "ui/editor/form_prgeeprom.h"
 #include "ui/main/form_main_texts.h"
 #include "ui/settings/settings_dialogs.h"
 
@@ -24,6 +25,16 @@ void Form_main::onAddrActivated(int index) {
     Module1::Indirizzo = ToInt16(Val(text.toStdString())).value_or(0);
 }
 
+QString Form_main::addressText() const {
+    return Module1::Indirizzo == Module1::BroadcastAddress ? QString("switchall")
+                                                           : QString::number(Module1::Indirizzo);
+}
+
+void Form_main::commitAddress() {
+    const int item = CommitTypedChoice(Combo_Addr, addressText());
+    if (item >= 0) onAddrActivated(item);
+}
+
 void Form_main::SelectAddress(int address) {
     if (address < 0 || address > 31) return;
     Module1::Indirizzo = static_cast<int16_t>(address);
@@ -31,16 +42,18 @@ void Form_main::SelectAddress(int address) {
 }
 
 void Form_main::onPrgEeprom() {
+    commitAddress();
     if (Module1::Indirizzo == Module1::BroadcastAddress) {
         UiPrompts().message(
             this, ErrorTitle(),
-            MessageText(MainTexts::EepromRefusal1) + "\n" + MessageText(MainTexts::EepromRefusal2), false);
+            MessageText(MainTexts::EepromRefusal1) + "\r\n" + MessageText(MainTexts::EepromRefusal2), false);
         return;
     }
     ShowProgramEditor(this);
 }
 
 void Form_main::onSpecial() {
+    commitAddress();
     ShowDiagnostics(this);
 }
 
@@ -63,7 +76,7 @@ void Form_main::onLanguage() {
 
 void Form_main::onAbout() {
     UiPrompts().message(this, "VarDelo - Info",
-                        QString::fromStdString(Module1::TitoloApp) + "\n\nORVEX Programming interface",
+                        QString::fromStdString(Module1::TitoloApp) + "\r\n\r\nORVEX Programming interface",
                         false);
 }
 

@@ -20,12 +20,13 @@ const MainText kTexts[] = {
      {"&Impostazione seriale", "&Serial setting", "&Schnittstellenparameter"}},
     {"VoceLanguage", "Language", {"&Selezione lingua", "&Language selection", "&Language selection"}},
     {"VoceAbout", "About", {"&Informazioni", "&About", "&About"}},
-    // Tools beyond the original window: the communication log and the bus scan.
+    // Tools beyond the original window: the communication log, the bus scan and the monitor.
     {"MenuTools", "&Tools", {"S&trumenti", "&Tools", "&Werkzeuge"}},
     {"VoceLog",
      "Communication log",
      {"&Registro comunicazioni", "&Communication log", "&Kommunikationsprotokoll"}},
     {"VoceScan", "Bus scan", {"&Scansione del bus", "&Bus scan", "&Bus-Suche"}},
+    {"VoceMonitor", "Monitor", {"&Monitor drive", "Drive &monitor", "Antriebs&monitor"}},
     {"Label_Addr", "Indirizzo", {"Indirizzo", "Address", "Adresse Endstufe"}},
     {"Label_Corrente", "Corrente", {"Corrente [mA]", "Current [mA]", "Strom [mA]"}},
     {"Combo_Corrente", "Set corrente", {"-", "-", "-"}},

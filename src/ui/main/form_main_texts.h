@@ -40,7 +40,7 @@ inline constexpr Text3 LinkLost{
     "Collegamento seriale interrotto: ", "Serial link lost: ", "Verbindung zur Schnittstelle unterbrochen: "};
 inline constexpr Text3 NoPort{"Nessuna porta seriale disponibile.", "No serial port available.",
                               "Keine Schnittstelle verfügbar."};
-inline constexpr Text3 BadValue{"Valore non ammesso: ", "Value not allowed: ", "Unzulässiger Wert: "};
+inline constexpr Text3 BadValue = BadValueText;
 inline constexpr Text3 BadValueRange{"Valori ammessi: da ", "Allowed values: from ", "Zulässige Werte: von "};
 inline constexpr Text3 BadValueCommand{"Comando", "Command", "Befehl"};
 } // namespace MainTexts

@@ -5,6 +5,7 @@
 #include "app/module1.h"
 #include "app/numbers.h"
 #include "link/portmap.h"
+#include "ui/common/lists.h"
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/settings/option_buttons.h"
 
@@ -13,6 +14,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -33,6 +35,12 @@ const Text3 DeviceLabel{
 const Text3 Automatic{"automatico", "automatic", "automatisch"};
 // Adapters come and go while the dialog is open; the list follows them.
 constexpr int PollMilliseconds = 1500;
+
+// The box's text for the rate in force: one of its two entries, or empty for any other rate.
+QString RateText() {
+    return Module1::BaudRate == 9600 || Module1::BaudRate == 19200 ? QString::number(Module1::BaudRate)
+                                                                   : QString();
+}
 
 } // namespace
 
@@ -76,14 +84,18 @@ Form_serial::Form_serial(QWidget* parent) : QDialog(parent) {
     rates->setObjectName(QStringLiteral("Frame2"));
     baud_ = new QComboBox(rates);
     baud_->setObjectName(QStringLiteral("Combo1"));
-    baud_->setEditable(true);
-    baud_->setInsertPolicy(QComboBox::NoInsert);
+    KeepTypedText(baud_);
     baud_->setMinimumContentsLength(8);
     auto* rateRow = new QHBoxLayout(rates);
     rateRow->addWidget(baud_);
     rateRow->addStretch();
-    // Only picking an entry changes the rate; typing alone does not.
+    // Only picking an entry changes the rate. A typed rate counts as picked once typing ends;
+    // any other text gives way to the rate in force, so the box never shows a rate not used.
     connect(baud_, &QComboBox::activated, this, &Form_serial::Combo1_Click);
+    connect(baud_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        const int item = CommitTypedChoice(baud_, RateText());
+        if (item >= 0) Combo1_Click(item);
+    });
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Command1"));
@@ -98,6 +110,11 @@ Form_serial::Form_serial(QWidget* parent) : QDialog(parent) {
     Form_Load();
 }
 
+Form_serial::~Form_serial() {
+    // The box may still end its typing while its children are destroyed.
+    QObject::disconnect(baud_->lineEdit(), nullptr, this, nullptr);
+}
+
 void Form_serial::Form_Load() {
     ClearOptions(options_);
     if (Module1::ComPort >= 1 && Module1::ComPort <= 4) options_[Module1::ComPort - 1]->setChecked(true);
@@ -108,12 +125,7 @@ void Form_serial::Form_Load() {
     baud_->clear();
     baud_->addItems({QStringLiteral("19200"), QStringLiteral("9600")});
     baud_->setCurrentIndex(-1);
-    if (Module1::BaudRate == 9600)
-        baud_->setEditText(QStringLiteral("9600"));
-    else if (Module1::BaudRate == 19200)
-        baud_->setEditText(QStringLiteral("19200"));
-    else
-        baud_->setEditText(QString());
+    baud_->setEditText(RateText());
 }
 
 void Form_serial::SetLingua() {

@@ -17,6 +17,7 @@ class Form_serial : public QDialog {
     Q_OBJECT
   public:
     explicit Form_serial(QWidget* parent = nullptr);
+    ~Form_serial() override;
     void SetLingua();
 
   private:

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
 #include <QFontDatabase>
@@ -33,6 +34,8 @@ const Text3 kCopy{"Copia", "Copy", "Kopieren"};
 const Text3 kClear{"Svuota", "Clear", "Leeren"};
 const Text3 kSave{"Salva...", "Save...", "Speichern..."};
 const Text3 kClose{"Chiudi", "Close", "Schließen"};
+const Text3 kHideMonitor{"Nascondi il traffico del monitor", "Hide the monitor's traffic",
+                         "Verkehr des Monitors ausblenden"};
 const Text3 kSaveFailed{"Impossibile salvare il registro in ", "Cannot save the log to ",
                         "Das Protokoll kann nicht gespeichert werden: "};
 
@@ -88,8 +91,9 @@ int TrafficLogModel::columnCount(const QModelIndex& parent) const {
 
 QVariant TrafficLogModel::data(const QModelIndex& index, int role) const {
     const LogEntry* entry = index.isValid() ? this->entry(index.row()) : nullptr;
-    if ((role != Qt::DisplayRole && role != LineRole) || !entry) return {};
+    if ((role != Qt::DisplayRole && role != LineRole && role != MonitorRole) || !entry) return {};
     const LogEntry& e = *entry;
+    if (role == MonitorRole) return e.monitor;
     if (role == LineRole) return QString::fromStdString(LogLine(e));
     switch (index.column()) {
     case 0:
@@ -117,11 +121,21 @@ void TrafficLogModel::clear() {
     endResetModel();
 }
 
+void TrafficLogFilter::setHideMonitor(bool hide) {
+    hideMonitor_ = hide;
+    invalidateFilter();
+}
+
+bool TrafficLogFilter::filterAcceptsRow(int row, const QModelIndex& parent) const {
+    return !hideMonitor_ || !sourceModel()->index(row, 0, parent).data(TrafficLogModel::MonitorRole).toBool();
+}
+
 Form_Log::Form_Log(QWidget* parent) : QWidget(parent, Qt::Window), model_(ProgramTrafficLog()) {
     setObjectName("Form_Log");
+    filter_.setSourceModel(&model_);
     view_ = new QTableView(this);
     view_->setObjectName("Grid_Log");
-    view_->setModel(&model_);
+    view_->setModel(&filter_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->verticalHeader()->hide();
@@ -141,10 +155,14 @@ Form_Log::Form_Log(QWidget* parent) : QWidget(parent, Qt::Window), model_(Progra
     save_->setObjectName("Command_SaveLog");
     close_ = new QPushButton(this);
     close_->setObjectName("Command_CloseLog");
+    hideMonitor_ = new QCheckBox(this);
+    hideMonitor_->setObjectName("Check_HideMonitor");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(copy_);
     buttons->addWidget(clear_);
     buttons->addWidget(save_);
+    buttons->addSpacing(16);
+    buttons->addWidget(hideMonitor_);
     buttons->addStretch();
     buttons->addWidget(close_);
     auto* layout = new QVBoxLayout(this);
@@ -155,8 +173,9 @@ Form_Log::Form_Log(QWidget* parent) : QWidget(parent, Qt::Window), model_(Progra
     connect(clear_, &QPushButton::clicked, this, [this] { model_.clear(); });
     connect(save_, &QPushButton::clicked, this, &Form_Log::SaveAs);
     connect(close_, &QPushButton::clicked, this, &QWidget::close);
+    connect(hideMonitor_, &QCheckBox::toggled, &filter_, &TrafficLogFilter::setHideMonitor);
     // Follow new entries while the operator looks at the bottom.
-    connect(&model_, &QAbstractItemModel::rowsInserted, this, [this] {
+    connect(&filter_, &QAbstractItemModel::rowsInserted, this, [this] {
         QScrollBar* bar = view_->verticalScrollBar();
         if (bar->value() >= bar->maximum() - 2) view_->scrollToBottom();
     });
@@ -170,26 +189,30 @@ void Form_Log::SetLingua() {
     clear_->setText(TextOrEnglish(kClear));
     save_->setText(TextOrEnglish(kSave));
     close_->setText(TextOrEnglish(kClose));
+    hideMonitor_->setText(TextOrEnglish(kHideMonitor));
     model_.headerDataChanged(Qt::Horizontal, 0, 4);
+}
+
+bool Form_Log::shown(const LogEntry& entry) const {
+    return !(entry.monitor && filter_.hideMonitor());
 }
 
 QString Form_Log::LogText() const {
     QString text;
     for (const LogEntry& e : ProgramTrafficLog().entries())
-        text += QString::fromStdString(LogLine(e)) + "\r\n";
+        if (shown(e)) text += QString::fromStdString(LogLine(e)) + "\r\n";
     return text;
 }
 
 void Form_Log::CopySelected() {
     QModelIndexList rows = view_->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end());
-    const auto& entries = ProgramTrafficLog().entries();
     QStringList lines;
     for (const QModelIndex& r : rows)
-        lines << QString::fromStdString(LogLine(entries[static_cast<size_t>(r.row())]));
+        lines << r.data(TrafficLogModel::LineRole).toString();
     if (rows.isEmpty())
-        for (const LogEntry& e : entries)
-            lines << QString::fromStdString(LogLine(e));
+        for (const LogEntry& e : ProgramTrafficLog().entries())
+            if (shown(e)) lines << QString::fromStdString(LogLine(e));
     QApplication::clipboard()->setText(lines.join('\n'));
 }
 

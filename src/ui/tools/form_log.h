@@ -3,8 +3,10 @@
 #include "link/trafficlog.h"
 
 #include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
 #include <QWidget>
 
+class QCheckBox;
 class QPushButton;
 class QTableView;
 
@@ -16,6 +18,8 @@ class TrafficLogModel : public QAbstractTableModel {
   public:
     // The whole entry as one line of text (what copy and save write).
     static constexpr int LineRole = Qt::UserRole + 1;
+    // True for the live monitor's traffic.
+    static constexpr int MonitorRole = Qt::UserRole + 2;
 
     explicit TrafficLogModel(TrafficLog& log, QObject* parent = nullptr);
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -35,6 +39,21 @@ class TrafficLogModel : public QAbstractTableModel {
     unsigned long long shownEnd_ = 0;   // sequence after the last row shown
 };
 
+// The rows the log window shows: all, or all but the monitor's.
+class TrafficLogFilter : public QSortFilterProxyModel {
+    Q_OBJECT
+  public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setHideMonitor(bool hide);
+    bool hideMonitor() const { return hideMonitor_; }
+
+  protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
+
+  private:
+    bool hideMonitor_ = false;
+};
+
 class Form_Log : public QWidget {
     Q_OBJECT
   public:
@@ -48,8 +67,12 @@ class Form_Log : public QWidget {
     void SaveAs();
 
   private:
+    bool shown(const LogEntry& entry) const;
+
     TrafficLogModel model_;
+    TrafficLogFilter filter_;
     QTableView* view_;
+    QCheckBox* hideMonitor_;
     QPushButton* copy_;
     QPushButton* clear_;
     QPushButton* save_;

@@ -94,7 +94,7 @@ void Form_Scan::SetLingua() {
 
 void Form_Scan::StartScan() {
     if (running_ || !SharedPort()) return;
-    BusOperation operation;
+    BusOperation operation(BusUse::Scan);
     if (!operation.acquired()) {
         UiPrompts().beep();
         return;

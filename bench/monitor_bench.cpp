@@ -1,0 +1,127 @@
+// The live monitor against kmd-sim --line-time at 9600 baud with all four reads: the highest poll
+// rate it reaches beside what the line time allows, and the longest stall of the user interface
+// while it polls at its top rate and main-window buttons are pressed.
+#include "app/module1.h"
+#include "bench_support.h"
+#include "link/drivemonitor.h"
+#include "link/qtserialport.h"
+#include "link/transaction.h"
+#include "ui/main/form_main.h"
+#include "ui/tools/form_monitor.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+void RunFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Polls per second reached over `ms` at the given rate (0: as fast as the line allows).
+double Reached(double rate, int ms, int& misses) {
+    DriveMonitor monitor;
+    monitor.setRate(rate);
+    monitor.start(SharedPort(), 1);
+    RunFor(500); // settle
+    const size_t before = monitor.samples().size();
+    const double start = WallSeconds();
+    RunFor(ms);
+    const double seconds = WallSeconds() - start;
+    const size_t polls = monitor.samples().size() - before;
+    misses = monitor.misses();
+    monitor.stop();
+    RunFor(100);
+    return static_cast<double>(polls) / seconds;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    KmdSim sim({"--line-time"});
+    if (!sim.ready()) {
+        std::fprintf(stderr, "kmd-sim did not start\n");
+        return 1;
+    }
+    QtSerialPort port;
+    SetSharedPort(&port);
+    Form_main main; // its load sets 9600 baud, COM1
+    main.SelectAddress(1);
+
+    // Every poll puts 4 frames of 4 bytes and replies of 8 + 5 + 5 + 6 bytes on the line; kmd-sim
+    // paces the replies only (the frames reach it at once over the pseudo-terminal).
+    int replyBytes = 0;
+    for (const MonitorCommand& c : MonitorCommands)
+        replyBytes += c.nrx;
+    const int bytes = 4 * 4 + replyBytes;
+    const double allowed = 9600.0 / (10.0 * bytes);
+    const double simAllows = 9600.0 / (10.0 * replyBytes);
+    int missesFast = 0, missesTop = 0;
+    const double fastest = Reached(0, 5000, missesFast);
+    const double top = Reached(20, 5000, missesTop);
+    std::printf("line time allows %.1f polls/s on a real line (%d bytes a poll at 9600 baud), %.1f "
+                "polls/s against kmd-sim (%d reply bytes paced)\n",
+                allowed, bytes, simAllows, replyBytes);
+    std::printf("unpaced: %.1f polls/s (%d misses); at the top setting of 20/s: %.1f polls/s (%d misses)\n",
+                fastest, missesFast, top, missesTop);
+    std::printf("RESULT monitor_polls_per_s %.1f (line allows %.1f, replies alone %.1f; goal >= %.1f)\n",
+                fastest, allowed, simAllows, 0.8 * allowed);
+
+    // The window at its top rate, charts drawn, while buttons of the main window are pressed.
+    Form_Monitor window;
+    window.show();
+    main.show();
+    auto* rate = window.findChild<QComboBox*>("Combo_Rate");
+    rate->setCurrentIndex(rate->findText("20"));
+    window.findChild<QPushButton*>("Command_MonitorStart")->click();
+    RunFor(1000);
+
+    const char* buttons[] = {"Command_LetturaPos", "Command_Reset", "Command_LowNoiseON",
+                             "Command_LowNoiseOFF", "Command_Stop"};
+    int pressed = 0, answered = 0;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        auto* b = main.findChild<QPushButton*>(buttons[pressed % 5]);
+        ++pressed;
+        b->click(); // runs the whole command, waiting for the line and the reply
+        const QString rx = main.findChild<QLineEdit*>("TextRx")->text();
+        if (!rx.isEmpty() && !rx.contains("timeout")) ++answered;
+    });
+
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    const size_t before = window.monitor().samples().size();
+    clock.start();
+    heartbeat.start(5);
+    presser.start(250);
+    const double start = WallSeconds();
+    RunFor(8000);
+    const double seconds = WallSeconds() - start;
+    presser.stop();
+    heartbeat.stop();
+    const double during = static_cast<double>(window.monitor().samples().size() - before) / seconds;
+    window.findChild<QPushButton*>("Command_MonitorStop")->click();
+
+    std::printf("with the window at 20/s: %.1f polls/s while %d buttons were pressed, %d answered, "
+                "%d misses\n",
+                during, pressed, answered, window.monitor().misses());
+    std::printf("RESULT monitor_ui_stall_ms %lld (goal <= 50)\n", longest);
+    SetSharedPort(nullptr);
+    return answered == pressed ? 0 : 1;
+}
