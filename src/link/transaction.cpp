@@ -137,7 +137,7 @@ void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex
 
 double QuietGapSeconds(int baud) {
     const double fourCharacters = 4 * 10.0 / (baud > 0 ? baud : 9600);
-    return std::max(fourCharacters, 0.020);
+    return std::max(fourCharacters, 0.050);
 }
 
 SerialPort* SharedPort() {

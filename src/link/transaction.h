@@ -71,7 +71,8 @@ PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& c
                                  double timeoutSeriale, const std::string& instring = std::string(),
                                  ReplyEnd end = ReplyEnd::Fixed);
 // The quiet time that ends a QuietGap reply at `baud`: four characters of line time, and never
-// below 20 ms because USB adapters hand bytes over in bursts up to 16 ms apart. Not scaled by
+// below 50 ms: USB adapters hand bytes over in bursts up to 16 ms apart, and a busy computer
+// may deliver them later still; a read cut short costs far more than the wait. Not scaled by
 // WaitScale: it is a property of the line, not a wait of the protocol.
 double QuietGapSeconds(int baud);
 

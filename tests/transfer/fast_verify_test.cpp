@@ -127,3 +127,21 @@ TEST_F(TransferTest, FastModeWaitsForASilentDriveAsLongAsEver) {
     EXPECT_EQ(waits, eleven);
     EXPECT_EQ(rec.text1, "Erasing all programs...ERROR\r\n");
 }
+
+// A read-back that pauses longer than the quiet gap is cut short: reported as such, and its
+// late rest is not taken for the next program's answers.
+TEST_F(TransferTest, FastReadCutByAPauseLeavesTheNextProgramAlone) {
+    WaitScale = 1.0;
+    port->setReplyPieces(4, 0.08); // the rest of a read comes while the next answer is awaited
+    bus->setSlowSeconds(0.04);
+    bus->setFault(DriveBus::Fault::Slow);
+    rec.io.options = {true, true};
+    store[0] = store[1] = {"A8 0F A0", "26 02"};
+    rec.answers = {true};
+    TransferResult r = SendAllPrg(store, rec.io);
+    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\nSend programs to drive...\r\n"
+                         "PRG. N.0.....ERROR\r\nPRG. N.0 NOT VERIFIED - incomplete answer\r\n"
+                         "PRG. N.1.....ERROR\r\nPRG. N.1 NOT VERIFIED - incomplete answer\r\n");
+    EXPECT_TRUE(r.sent.empty());
+    EXPECT_EQ(bus->program(1, 1), (std::vector<std::string>{Bytes("A8 0F A0"), Bytes("26 02")}));
+}
