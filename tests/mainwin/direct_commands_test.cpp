@@ -80,7 +80,7 @@ TEST_F(MainWindowTest, AddressIsTakenWhenPickedAndSwitchallGetsNoReplyNorEditor)
     EXPECT_EQ(prompts->messages[0].title, "VarDelo - ERRORE");
     EXPECT_EQ(
         prompts->messages[0].text,
-        QString::fromUtf8("Con l'indirizzo impostato su SWITCH-ALL non è possibile programmare la EEPROM.\n"
+        QString::fromUtf8("Con l'indirizzo impostato su SWITCH-ALL non è possibile programmare la EEPROM.\r\n"
                           "Impostare il corretto indirizzo da 0 a 31."));
     EXPECT_FALSE(prompts->messages[0].error); // no icon
 
@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, AddressIsTakenWhenPickedAndSwitchallGetsNoReplyNorEditor)
     ASSERT_EQ(prompts->messages.size(), 2u);
     EXPECT_EQ(prompts->messages[1].title, "Vardelo - ERROR");
     EXPECT_EQ(prompts->messages[1].text,
-              "With SWITCH-ALL address you can't program EEPROM.\nSet the correct address from 0 to 31.");
+              "With SWITCH-ALL address you can't program EEPROM.\r\nSet the correct address from 0 to 31.");
 }
 
 TEST_F(MainWindowTest, PositioningTakesTheLeadingNumberAndRefusesWhatDoesNotFit) {

@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, TitleStatusAboutAndAnUnknownLanguageCode) {
     click("VoceAbout");
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].title, "VarDelo - Info");
-    EXPECT_EQ(prompts->messages[0].text, "VarDelo 2.9\n\nORVEX Programming interface");
+    EXPECT_EQ(prompts->messages[0].text, "VarDelo 2.9\r\n\r\nORVEX Programming interface");
     EXPECT_FALSE(prompts->messages[0].error);
 
     // Code 7 is no language: no text changes, and there are no command lines for it.

@@ -46,7 +46,7 @@ void Form_main::onPrgEeprom() {
     if (Module1::Indirizzo == Module1::BroadcastAddress) {
         UiPrompts().message(
             this, ErrorTitle(),
-            MessageText(MainTexts::EepromRefusal1) + "\n" + MessageText(MainTexts::EepromRefusal2), false);
+            MessageText(MainTexts::EepromRefusal1) + "\r\n" + MessageText(MainTexts::EepromRefusal2), false);
         return;
     }
     ShowProgramEditor(this);
@@ -76,7 +76,7 @@ void Form_main::onLanguage() {
 
 void Form_main::onAbout() {
     UiPrompts().message(this, "VarDelo - Info",
-                        QString::fromStdString(Module1::TitoloApp) + "\n\nORVEX Programming interface",
+                        QString::fromStdString(Module1::TitoloApp) + "\r\n\r\nORVEX Programming interface",
                         false);
 }
 
