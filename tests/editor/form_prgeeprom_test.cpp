@@ -104,18 +104,20 @@ constexpr int SlotHeader = 52; // a header row of the list
 TEST_F(EditorWindow, OpensEmptyWithTheTextsOfItsLanguage) {
     struct Expect {
         int lingua;
-        const char *caption, *exit, *hex, *description, *frame, *verify, *cancel, *fast;
+        const char *caption, *exit, *hex, *description, *frame, *verify, *cancel, *fast, *combo;
     };
-    for (const Expect& e : {Expect{1, "PROGRAMMAZIONE EEPROM", "Uscita", "HEX", "COMANDO",
-                                   "SELEZIONE PROGRAMMA", "Verifica", "Annulla", "Trasferimento veloce"},
-                            Expect{2, "EEPROM PROGRAM", "Exit", "HEX", "COMMAND", "PROGRAM SELECTION",
-                                   "Verify", "Cancel", "Fast transfer"},
-                            Expect{3, "EEPROM PROGRAM", "Zurueck", "Hex", "Kommando", "Programm Auswahl",
-                                   "Pr\xc3\xbc"
-                                   "fen",
-                                   "Abbrechen",
-                                   "Schnelle \xc3\x9c"
-                                   "bertragung"}}) {
+    for (const Expect& e :
+         {Expect{1, "PROGRAMMAZIONE EEPROM", "Uscita", "HEX", "COMANDO", "SELEZIONE PROGRAMMA", "Verifica",
+                 "Annulla", "Trasferimento veloce", "Selezionare il comando"},
+          Expect{2, "EEPROM PROGRAM", "Exit", "HEX", "COMMAND", "PROGRAM SELECTION", "Verify", "Cancel",
+                 "Fast transfer", "Select command"},
+          Expect{3, "EEPROM PROGRAM", "Zurueck", "Hex", "Kommando", "Programm Auswahl",
+                 "Pr\xc3\xbc"
+                 "fen",
+                 "Abbrechen",
+                 "Schnelle \xc3\x9c"
+                 "bertragung",
+                 "Befehl wahlen"}}) {
         Module1::Lingua = static_cast<int16_t>(e.lingua);
         Open();
         EXPECT_EQ(form->windowTitle(), e.caption);
@@ -128,6 +130,7 @@ TEST_F(EditorWindow, OpensEmptyWithTheTextsOfItsLanguage) {
         EXPECT_EQ(Model()->headerData(1, Qt::Horizontal).toString(), e.description);
         EXPECT_EQ(Find<QComboBox>("Combo_Command")->count(),
                   static_cast<int>(CommandListLines(e.lingua).size()));
+        EXPECT_EQ(Find<QComboBox>("Combo_Command")->currentText(), e.combo);
     }
     EXPECT_EQ(Find<QPushButton>("Command_CopyPrg")->text(), "Copy program");
     Module1::Lingua = 1; // the open window keeps its language
@@ -160,6 +163,10 @@ TEST_F(EditorWindow, InsertAsksForValuesAndBuildsTheProgram) {
     EXPECT_EQ(prompts->beeps, 1);
     Insert(SlotStop);   // no data: no prompt
     Insert(SlotHeader); // a header row does nothing
+    // Text typed over a picked command that names no command inserts nothing.
+    Find<QComboBox>("Combo_Command")->setCurrentIndex(SlotStop);
+    Find<QComboBox>("Combo_Command")->setEditText("Sto");
+    Click("Command_NewCmd");
     EXPECT_EQ(prompts->inputsAsked.size(), 4u);
     EXPECT_EQ(Model()->rowCount(), 4);
     EXPECT_EQ(form->CursorRow(), 3);

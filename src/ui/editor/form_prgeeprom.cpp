@@ -8,6 +8,7 @@
 #include "editor/prgfile.h"
 #include "editor/transfer.h"
 #include "link/frame.h"
+#include "ui/common/lists.h"
 #include "ui/common/prompts.h"
 #include "ui/common/texts.h"
 #include "ui/dialogs/command_value.h"
@@ -216,6 +217,9 @@ void Form_PrgEeprom::BuildControls() {
 
     Combo_Command = new QComboBox(this);
     Combo_Command->setObjectName("Combo_Command");
+    // Editable like the main window's list, so its text can show the prompt; typed text never
+    // becomes an item.
+    KeepTypedText(Combo_Command);
     Combo_Command->setMaxVisibleItems(25);
     Combo_Command->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Combo_Command->setMinimumContentsLength(40);
@@ -320,15 +324,17 @@ void Form_PrgEeprom::SetLingua() {
         SetControlText(findChild<QObject*>(QString::fromLatin1(t.control)), *text);
     }
     if (auto text = ForLanguage(TextOf("@caption"))) setWindowTitle(*text);
-    if (auto text = ForLanguage(TextOf("@combo"))) Combo_Command->setPlaceholderText(*text);
+    if (auto text = ForLanguage(TextOf("@combo"))) Combo_Command->setEditText(*text);
     model_->setCaptions(Say("@hexColumn"), Say("@descriptionColumn"));
     Text1->clear();
 }
 
 void Form_PrgEeprom::FillCommandList() {
+    const QString prompt = Combo_Command->currentText();
     for (const std::string& line : CommandListLines(Module1::Lingua))
         Combo_Command->addItem(QString::fromStdString(line));
     Combo_Command->setCurrentIndex(-1);
+    Combo_Command->setEditText(prompt);
 }
 
 void Form_PrgEeprom::ShowPrg(int p) {
@@ -378,7 +384,9 @@ bool Form_PrgEeprom::StoreFree() {
 void Form_PrgEeprom::NewCmd() {
     if (!StoreFree()) return;
     Module1::TriggerMask = 0;
-    const int slot = Combo_Command->currentIndex();
+    int slot = Combo_Command->currentIndex();
+    // A typed text that is no command inserts nothing, whatever was picked before.
+    if (slot >= 0 && Combo_Command->currentText() != Combo_Command->itemText(slot)) slot = -1;
     if (slot < 0 || slot >= Module1::CatalogSlots || Module1::CodiceCmd[slot] == 0) return;
     if (grid_.Full()) {
         UiPrompts().beep();
