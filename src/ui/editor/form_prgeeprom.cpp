@@ -385,8 +385,11 @@ void Form_PrgEeprom::NewCmd() {
     if (!StoreFree()) return;
     Module1::TriggerMask = 0;
     int slot = Combo_Command->currentIndex();
-    // A typed text that is no command inserts nothing, whatever was picked before.
-    if (slot >= 0 && Combo_Command->currentText() != Combo_Command->itemText(slot)) slot = -1;
+    // The command shown is the one inserted: a typed description picks its command, any other
+    // typed text inserts nothing, whatever was picked before.
+    if (slot < 0 || Combo_Command->currentText() != Combo_Command->itemText(slot))
+        slot = Combo_Command->findText(Combo_Command->currentText(),
+                                       Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (slot < 0 || slot >= Module1::CatalogSlots || Module1::CodiceCmd[slot] == 0) return;
     if (grid_.Full()) {
         UiPrompts().beep();
