@@ -324,7 +324,10 @@ void Form_PrgEeprom::SetLingua() {
         SetControlText(findChild<QObject*>(QString::fromLatin1(t.control)), *text);
     }
     if (auto text = ForLanguage(TextOf("@caption"))) setWindowTitle(*text);
-    if (auto text = ForLanguage(TextOf("@combo"))) Combo_Command->setEditText(*text);
+    if (auto text = ForLanguage(TextOf("@combo"))) {
+        Combo_Command->setEditText(*text);
+        Combo_Command->setPlaceholderText(*text); // shown again when the operator empties the field
+    }
     model_->setCaptions(Say("@hexColumn"), Say("@descriptionColumn"));
     Text1->clear();
 }
