@@ -52,6 +52,14 @@ TEST_F(TypingTest, TypedValuesGoOutAsTyped) {
         EXPECT_EQ(framesHex(), c.frames) << c.list;
         EXPECT_EQ(text(c.list), c.typed);
     }
+    // Keys that reach a list showing "-" without a click replace the "-" all the same.
+    switchLanguage(2);
+    bus->clearFrames();
+    QTest::keyClicks(list("Combo_QuotaRel"), "2");
+    press("Command_StartPosRel");
+    QTest::keyClicks(list("Combo_QuotaAbs")->lineEdit(), "-12"); // a typed sign stays
+    press("Command_StartPosAbs");
+    EXPECT_EQ(framesHex(), Strings({" FC A0 31 00 00 00 02 30", " FC A0 30 FF FF FF F4 42"}));
     EXPECT_TRUE(prompts->messages.empty());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -9,15 +10,25 @@ namespace {
 
 class NoChoiceSelector : public QObject {
   public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    explicit NoChoiceSelector(QComboBox* combo) : QObject(combo), combo_(combo) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        QLineEdit* edit = combo_->lineEdit();
+        if (!edit || edit->text() != QLatin1String("-")) return false;
         // The list holds the focus for its entry field.
-        auto* combo = qobject_cast<QComboBox*>(watched);
-        if (combo && event->type() == QEvent::FocusIn && combo->currentText() == QLatin1String("-"))
+        if (event->type() == QEvent::FocusIn)
             // After the click that brought the focus has placed the cursor.
-            QTimer::singleShot(0, combo->lineEdit(), &QLineEdit::selectAll);
+            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+        // A key typed before that (or with the focus already there) replaces the "-" as well,
+        // so a typed 2 never goes out as -2; a "-" the operator typed stays a sign.
+        if (event->type() == QEvent::KeyPress && !edit->isModified() && !edit->hasSelectedText() &&
+            !static_cast<QKeyEvent*>(event)->text().isEmpty() &&
+            static_cast<QKeyEvent*>(event)->text().at(0).isPrint())
+            edit->selectAll();
         return false;
     }
+
+  private:
+    QComboBox* combo_;
 };
 
 } // namespace
@@ -26,7 +37,9 @@ void KeepTypedText(QComboBox* combo) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
-    combo->installEventFilter(new NoChoiceSelector(combo));
+    auto* selector = new NoChoiceSelector(combo);
+    combo->installEventFilter(selector);
+    combo->lineEdit()->installEventFilter(selector);
 }
 
 int CommitTypedChoice(QComboBox* combo, const QString& inForce) {
