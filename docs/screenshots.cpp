@@ -1,6 +1,6 @@
 // Renders the main window, the program editor with a sample program, a parameter dialog, the
-// serial settings with a chosen adapter and the communication log offscreen into PNG files for
-// the README:
+// serial settings with a chosen adapter, the communication log and the monitor during a move
+// offscreen into PNG files for the README:
 //   screenshots OUTPUT_DIR [LANGUAGE]
 #include "app/module1.h"
 #include "catalog/catalog.h"

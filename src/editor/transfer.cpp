@@ -92,11 +92,16 @@ class Session {
     // adapter vanished (both told in the status box, after "ERROR" when `markError`), or the
     // program is quitting.
     bool send(const std::string& cmd, std::string& instring, double timeout, bool markError = true) {
+        const bool read = static_cast<unsigned char>(cmd[0]) == 0xF2;
         ReplyEnd end = ReplyEnd::Fixed;
-        if (io.options.fast)
-            end = static_cast<unsigned char>(cmd[0]) == 0xF2 ? ReplyEnd::QuietGap : ReplyEnd::OneByte;
+        if (io.options.fast) end = read ? ReplyEnd::QuietGap : ReplyEnd::OneByte;
+        if (unsettled_) Settle();
         PolledExchange ex = EepromExchange(drive_, cmd, timeout, instring, end);
         instring = ex.instring;
+        // A fast answer that is not what a drive says may have been cut off or be part of
+        // something longer: its rest must not be taken for the next command's answer.
+        unsettled_ = io.options.fast && !instring.empty() && instring != "15" &&
+                     (read ? !ScanProgramReply(instring).ready() : instring != "06");
         skip(1);
         switch (ex.outcome) {
         case Outcome::OpenFailed:
@@ -116,6 +121,9 @@ class Session {
         }
     }
 
+    // The last answer was not what it should be: let the line fall quiet before the next command.
+    void unsettle() { unsettled_ = io.options.fast; }
+
     TransferIo& io;
     Status status;
 
@@ -123,6 +131,15 @@ class Session {
     void report() {
         if (io.progress) io.progress(done_, total_);
     }
+    // Drops input until the line has been quiet for a quarter of a second (bounded).
+    static void Settle() {
+        SerialPort* port = SharedPort();
+        for (int i = 0; port && port->isOpen() && i < 20; ++i) {
+            port->readAll();
+            if (WaitForBytes(*port, 1, 0.25) != WaitEnd::Ready) return;
+        }
+    }
+    bool unsettled_ = false;
     const int drive_ = Module1::Indirizzo;
     int total_ = 0;
     int done_ = 0;
@@ -147,6 +164,7 @@ bool ReadBack(Session& s, int p, const Program& lines, TransferResult& result) {
     std::string instring;
     if (!s.send(Command(0xF2, p), instring, EepromTimeout::Read, false)) return false;
     result.checks.push_back(CompareProgram(p, lines, instring));
+    if (!result.checks.back().verified()) s.unsettle();
     return true;
 }
 

@@ -3,12 +3,14 @@
 #include "app/module1.h"
 #include "link/buswait.h"
 #include "link/frame.h"
+#include "link/portmap.h"
 #include "link/serialport.h"
 
 #include <QElapsedTimer>
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -17,13 +19,14 @@ std::map<int, TrafficObserver> g_observers;
 int g_nextObserver = 1;
 
 bool g_monitorTraffic = false;
-// The port number and settings the shared port was last opened with.
-std::pair<int, std::string> g_openedWith;
+// The port number, settings and device the shared port was last opened with.
+using OpenedWith = std::tuple<int, std::string, std::string>;
+OpenedWith g_openedWith;
 
 // Close if open, apply the settings of the moment, open, drop stale input, write, and wait
 // until the port has handed the frame to the system (a close before that would drop it). With
-// `keepOpen`, a port already open with the settings of the moment stays open (reopening costs
-// milliseconds a fast transfer does not have).
+// `keepOpen`, a port already open with the number, settings and device of the moment stays
+// open: reopening gains nothing and costs milliseconds (the port's lock file is written anew).
 // Returns Reply when the frame is on its way, OpenFailed or LinkLost otherwise.
 Outcome OpenAndWrite(SerialPort& port, int add, const std::string& frame, std::string& error,
                      bool keepOpen = false) {
@@ -96,11 +99,12 @@ PolledExchange& FastPolledReply(SerialPort& port, int add, double timeoutSeriale
 } // namespace
 
 Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::string& error, bool keepOpen) {
-    const std::pair<int, std::string> now{Module1::ComPort, std::to_string(Module1::BaudRate) + ",N,8,1"};
+    const OpenedWith now{Module1::ComPort, std::to_string(Module1::BaudRate) + ",N,8,1",
+                         ResolvePort(Module1::ComPort).device};
     const bool reuse = keepOpen && port.isOpen() && now == g_openedWith;
     if (!reuse && port.isOpen()) port.close();
-    port.setPortNumber(now.first);
-    port.setSettings(now.second);
+    port.setPortNumber(std::get<0>(now));
+    port.setSettings(std::get<1>(now));
     if (!reuse && !port.open()) {
         error =
             "COM" + std::to_string(Module1::ComPort) + " (" + port.deviceName() + "): " + port.errorText();
@@ -133,7 +137,7 @@ void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex
 
 double QuietGapSeconds(int baud) {
     const double fourCharacters = 4 * 10.0 / (baud > 0 ? baud : 9600);
-    return std::max(fourCharacters, 0.020);
+    return std::max(fourCharacters, 0.050);
 }
 
 SerialPort* SharedPort() {
@@ -171,7 +175,7 @@ PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& c
     PolledExchange ex;
     ex.instring = instring;
     ex.frame = BuildPolledFrame(add, cmdString);
-    ex.outcome = OpenAndWrite(port, add, ex.frame, ex.error, end != ReplyEnd::Fixed);
+    ex.outcome = OpenAndWrite(port, add, ex.frame, ex.error, true);
     if (ex.outcome != Outcome::Reply) return ex;
     if (add == Module1::BroadcastAddress) {
         ex.outcome = Outcome::Broadcast;

@@ -42,7 +42,7 @@ Exchange CountedTransaction(SerialPort& port, int add, int code, double parametr
 // The two halves of a counted transaction, for a caller that waits its own way (the monitor
 // waits on the port's signals and never inside a call). OpenForFrame closes the port if open,
 // opens it with the settings of the moment and drops stale input (Reply when ready); with
-// `keepOpen` a port already open with the settings of the moment stays open. After the
+// `keepOpen` a port already open with the number, settings and device of the moment stays open. After the
 // frame went out and the wait ended with `end`, FinishCounted takes at most nrx bytes, sets the
 // outcome, tells the observers and closes the port (unless `keepOpen`).
 Outcome OpenForFrame(SerialPort& port, int add, const std::string& frame, std::string& error,
@@ -52,7 +52,8 @@ void FinishCounted(SerialPort& port, int add, int nrx, WaitEnd end, Exchange& ex
 // Sends ready-made command bytes once, then polls up to 11 times: 50 ms, take what waits (a lone
 // 15h returns "15" at once), `timeoutSeriale` s, take more; returns at the first non-empty
 // answer. `instring` is the reply as hex text without outer blanks ("06", "15", "" for none).
-// Address 99 sends nothing and leaves `instring` as it was. The port stays open.
+// Address 99 sends nothing and leaves `instring` as it was. The port stays open, and the next
+// polled transaction reopens it only when the port number, settings or device changed.
 struct PolledExchange {
     Outcome outcome = Outcome::Reply;
     std::string frame;
@@ -70,7 +71,8 @@ PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& c
                                  double timeoutSeriale, const std::string& instring = std::string(),
                                  ReplyEnd end = ReplyEnd::Fixed);
 // The quiet time that ends a QuietGap reply at `baud`: four characters of line time, and never
-// below 20 ms because USB adapters hand bytes over in bursts up to 16 ms apart. Not scaled by
+// below 50 ms: USB adapters hand bytes over in bursts up to 16 ms apart, and a busy computer
+// may deliver them later still; a read cut short costs far more than the wait. Not scaled by
 // WaitScale: it is a property of the line, not a wait of the protocol.
 double QuietGapSeconds(int baud);
 

@@ -209,6 +209,11 @@ TEST_F(SimFixture, MonitorStepsAsideRefusesBroadcastPausesForTransfersAndStopsWh
     ASSERT_TRUE(Until([&] { return window.monitor().samples().size() >= 2; }, 2000));
     window.Refresh();
     EXPECT_EQ(Shown(window, "Label_MonitorState"), "Running");
+    Module1::Lingua = 3; // changed in the main window: the open monitor follows
+    window.Refresh();
+    EXPECT_EQ(Shown(window, "Label_MonitorState"), "Läuft");
+    EXPECT_EQ(Child<QPushButton>(window, "Command_MonitorStop")->text(), "Stopp");
+    Module1::Lingua = 2;
 
     // An operation that finds the monitor on the line waits for that one reply, then goes; a
     // second one meanwhile is refused, and the monitor stays off the line until the first ends.

@@ -16,12 +16,16 @@ TEST_F(TransferTest, FramesSettingsAndSwitchall) {
     EXPECT_EQ(Send(1, "F1", 1.0), "06");
     Send(2, "F2 05", 1.0);
     EXPECT_EQ(framesHex(), (Frames{" FC 21 F1 F1", " FC 42 F2 05 CA"}));
-    // Settings of the moment, and the port left open for the next transaction to reopen.
+    // Settings of the moment; the port stays open, reopened only when the settings change.
     EXPECT_EQ(port->settings(), "9600,N,8,1");
     EXPECT_TRUE(port->isOpen());
+    EXPECT_EQ(port->openCount(), 1);
+    Module1::BaudRate = 19200;
+    Send(1, "F1", 1.0);
+    EXPECT_EQ(port->settings(), "19200,N,8,1");
     EXPECT_EQ(port->openCount(), 2);
     EXPECT_EQ(Send(99, "F9", 2.0, "caller's"), "caller's"); // switchall: nothing written
-    EXPECT_EQ(framesHex().size(), 2u);
+    EXPECT_EQ(framesHex().size(), 3u);
 }
 
 // The drive's EEPROM needs its time: each command's wait after the 50 ms first look, pinned as

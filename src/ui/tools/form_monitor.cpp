@@ -207,6 +207,7 @@ void Form_Monitor::buildControls() {
 }
 
 void Form_Monitor::SetLingua() {
+    lingua_ = Module1::Lingua;
     setWindowTitle(TextOrEnglish(kTitle));
     for (const ControlText& t : kTexts)
         SetControlText(findChild<QObject*>(QString::fromLatin1(t.control)), TextOrEnglish(t.text));
@@ -308,6 +309,11 @@ void Form_Monitor::showState() {
 }
 
 void Form_Monitor::Refresh() {
+    // The language was changed in the main window while this window stayed open.
+    if (lingua_ != Module1::Lingua) {
+        SetLingua(); // refreshes again
+        return;
+    }
     // The monitor follows the address chosen in the main window; a broadcast cannot be watched.
     if (monitor_.running() && Module1::Indirizzo != monitor_.address()) {
         if (Module1::Indirizzo == Module1::BroadcastAddress) {

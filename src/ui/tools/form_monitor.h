@@ -53,6 +53,7 @@ class Form_Monitor : public QWidget {
     size_t shownSamples_ = 0; // samples drawn at the last refresh
     long long shownNewest_ = -1;
     BusUse pausedBy_ = BusUse::Command;
+    int lingua_ = 0; // language of the texts shown
 };
 
 // Shows the monitor window, not modal; one instance.
