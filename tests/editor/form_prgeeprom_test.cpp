@@ -163,17 +163,19 @@ TEST_F(EditorWindow, InsertAsksForValuesAndBuildsTheProgram) {
     EXPECT_EQ(prompts->beeps, 1);
     Insert(SlotStop);   // no data: no prompt
     Insert(SlotHeader); // a header row does nothing
-    // Text typed over a picked command that names no command inserts nothing.
-    Find<QComboBox>("Combo_Command")->setCurrentIndex(SlotStop);
+    // Text typed over a picked command inserts the command it names, or nothing.
+    Find<QComboBox>("Combo_Command")->setCurrentIndex(SlotRamp);
     Find<QComboBox>("Combo_Command")->setEditText("Sto");
     Click("Command_NewCmd");
+    Find<QComboBox>("Combo_Command")->setEditText("Stop rotation");
+    Click("Command_NewCmd");
     EXPECT_EQ(prompts->inputsAsked.size(), 4u);
-    EXPECT_EQ(Model()->rowCount(), 4);
-    EXPECT_EQ(form->CursorRow(), 3);
+    EXPECT_EQ(Model()->rowCount(), 5);
+    EXPECT_EQ(form->CursorRow(), 4);
     // With the cursor on the first line, the next command goes before it.
     form->SetCursorRow(0);
     Insert(SlotStop);
-    EXPECT_EQ(Prg(0), (Program{"11", "A8 0B B8", "22 00", "11"}));
+    EXPECT_EQ(Prg(0), (Program{"11", "A8 0B B8", "22 00", "11", "11"}));
     EXPECT_EQ(form->CursorRow(), 1);
 
     form.reset();

@@ -324,7 +324,10 @@ void Form_PrgEeprom::SetLingua() {
         SetControlText(findChild<QObject*>(QString::fromLatin1(t.control)), *text);
     }
     if (auto text = ForLanguage(TextOf("@caption"))) setWindowTitle(*text);
-    if (auto text = ForLanguage(TextOf("@combo"))) Combo_Command->setEditText(*text);
+    if (auto text = ForLanguage(TextOf("@combo"))) {
+        Combo_Command->setEditText(*text);
+        Combo_Command->setPlaceholderText(*text); // shown again when the operator empties the field
+    }
     model_->setCaptions(Say("@hexColumn"), Say("@descriptionColumn"));
     Text1->clear();
 }
@@ -385,8 +388,11 @@ void Form_PrgEeprom::NewCmd() {
     if (!StoreFree()) return;
     Module1::TriggerMask = 0;
     int slot = Combo_Command->currentIndex();
-    // A typed text that is no command inserts nothing, whatever was picked before.
-    if (slot >= 0 && Combo_Command->currentText() != Combo_Command->itemText(slot)) slot = -1;
+    // The command shown is the one inserted: a typed description picks its command, any other
+    // typed text inserts nothing, whatever was picked before.
+    if (slot < 0 || Combo_Command->currentText() != Combo_Command->itemText(slot))
+        slot = Combo_Command->findText(Combo_Command->currentText(),
+                                       Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (slot < 0 || slot >= Module1::CatalogSlots || Module1::CodiceCmd[slot] == 0) return;
     if (grid_.Full()) {
         UiPrompts().beep();
