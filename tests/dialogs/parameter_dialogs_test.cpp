@@ -154,6 +154,8 @@ TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndSendsMaskThenQuota) {
         ClickInto(d, in2);
         QTest::keyClicks(in2, "1");
         EXPECT_EQ(in2->text(), "1");
+        // So does a key that reaches a box without a click.
+        QTest::keyClicks(Child<QLineEdit>(d, "Text_IN1"), "1");
         // Clicking into the list selects the "-", so typing replaces it.
         ClickInto(d, quota->lineEdit());
         QTest::keyClicks(quota->lineEdit(), "1000abc");
@@ -162,7 +164,7 @@ TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndSendsMaskThenQuota) {
     auto v = ask(ZFlySlot);
     ASSERT_TRUE(v);
     EXPECT_EQ(v->tipo, 3);
-    EXPECT_EQ(v->parametro2, 2); // mask
+    EXPECT_EQ(v->parametro2, 3); // mask
     EXPECT_EQ(v->parametro1, 1000);
 }
 

@@ -20,10 +20,7 @@ class NoChoiceSelector : public QObject {
             QTimer::singleShot(0, edit, &QLineEdit::selectAll);
         // A key typed before that (or with the focus already there) replaces the "-" as well,
         // so a typed 2 never goes out as -2; a "-" the operator typed stays a sign.
-        if (event->type() == QEvent::KeyPress && !edit->isModified() && !edit->hasSelectedText() &&
-            !static_cast<QKeyEvent*>(event)->text().isEmpty() &&
-            static_cast<QKeyEvent*>(event)->text().at(0).isPrint())
-            edit->selectAll();
+        SelectUntypedTextOnKey(edit, event);
         return false;
     }
 
@@ -32,6 +29,12 @@ class NoChoiceSelector : public QObject {
 };
 
 } // namespace
+
+void SelectUntypedTextOnKey(QLineEdit* edit, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || edit->isModified() || edit->hasSelectedText()) return;
+    const QString typed = static_cast<QKeyEvent*>(event)->text();
+    if (!typed.isEmpty() && typed.at(0).isPrint()) edit->selectAll();
+}
 
 void KeepTypedText(QComboBox* combo) {
     combo->setEditable(true);

@@ -16,13 +16,15 @@
 namespace {
 
 // The one-character boxes: a click selects the digit, so typing replaces it instead of
-// making "01", which OK would refuse without a word.
+// making "01", which OK would refuse without a word; so does a key that comes without a click.
 class DigitSelector : public QObject {
   public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && event->type() == QEvent::FocusIn)
-            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (!edit) return false;
+        if (event->type() == QEvent::FocusIn) QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+        SelectUntypedTextOnKey(edit, event);
         return false;
     }
 };
