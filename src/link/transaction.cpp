@@ -14,6 +14,19 @@
 
 namespace {
 
+// Every look of a polled transaction came back empty: the link went, or the drive is silent.
+PolledExchange& NoAnswer(SerialPort& port, int add, PolledExchange& ex) {
+    if (!port.isOpen()) {
+        ex.outcome = Outcome::LinkLost;
+        ex.error = port.errorText();
+        ReportTraffic({TrafficEvent::LinkLost, add, std::string(), ex.error});
+    } else {
+        ex.outcome = Outcome::Timeout;
+        ReportTraffic({TrafficEvent::Timeout, add, std::string(), std::string()});
+    }
+    return ex;
+}
+
 SerialPort* g_port = nullptr;
 std::map<int, TrafficObserver> g_observers;
 int g_nextObserver = 1;
@@ -85,15 +98,7 @@ PolledExchange& FastPolledReply(SerialPort& port, int add, double timeoutSeriale
         ReportTraffic({TrafficEvent::Received, add, reply, std::string()});
         return ex;
     }
-    if (!port.isOpen()) {
-        ex.outcome = Outcome::LinkLost;
-        ex.error = port.errorText();
-        ReportTraffic({TrafficEvent::LinkLost, add, std::string(), ex.error});
-    } else {
-        ex.outcome = Outcome::Timeout;
-        ReportTraffic({TrafficEvent::Timeout, add, std::string(), std::string()});
-    }
-    return ex;
+    return NoAnswer(port, add, ex);
 }
 
 } // namespace
@@ -207,15 +212,7 @@ PolledExchange PolledTransaction(SerialPort& port, int add, const std::string& c
             return ex;
         }
     }
-    if (!port.isOpen()) {
-        ex.outcome = Outcome::LinkLost;
-        ex.error = port.errorText();
-        ReportTraffic({TrafficEvent::LinkLost, add, std::string(), ex.error});
-    } else {
-        ex.outcome = Outcome::Timeout;
-        ReportTraffic({TrafficEvent::Timeout, add, std::string(), std::string()});
-    }
-    return ex;
+    return NoAnswer(port, add, ex);
 }
 
 int AddTrafficObserver(TrafficObserver observer) {
