@@ -10,9 +10,13 @@ namespace {
 
 class NoChoiceSelector : public QObject {
   public:
-    explicit NoChoiceSelector(QComboBox* combo) : QObject(combo), combo_(combo) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        QLineEdit* edit = combo_->lineEdit();
+    explicit NoChoiceSelector(QComboBox* combo) : QObject(combo) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::KeyPress) return false;
+        // The watched object, never a stored pointer: the list and its field still send events
+        // while they are being destroyed.
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (auto* combo = qobject_cast<QComboBox*>(watched)) edit = combo->lineEdit();
         if (!edit || edit->text() != QLatin1String("-")) return false;
         // The list holds the focus for its entry field.
         if (event->type() == QEvent::FocusIn)
@@ -23,9 +27,6 @@ class NoChoiceSelector : public QObject {
         SelectUntypedTextOnKey(edit, event);
         return false;
     }
-
-  private:
-    QComboBox* combo_;
 };
 
 } // namespace
