@@ -371,8 +371,7 @@ int main(int argc, char** argv) {
     double slow = ::ParseNumber(parser.value(slowOpt).toStdString()).value_or(-1);
     if (!ParseNumber(parser.value(comOpt).toStdString(), 1, 255, com) ||
         !ParseAddresses(parser.value(addrOpt).toStdString(), addresses) ||
-        !ParseFault(parser.value(faultOpt).toStdString(), fault) ||
-        !(slow >= 0 && slow <= 3600)) {
+        !ParseFault(parser.value(faultOpt).toStdString(), fault) || !(slow >= 0 && slow <= 3600)) {
         std::fputs("kmd-sim: bad option (see --help)\n", stderr);
         return 2;
     }

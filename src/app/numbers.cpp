@@ -1,8 +1,8 @@
 #include "app/numbers.h"
 
 #include <cctype>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 

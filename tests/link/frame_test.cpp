@@ -47,7 +47,8 @@ TEST(Frame, ValuesThatDoNotFitAreRefusedNotWrapped) {
     EXPECT_FALSE(ValueBytes(5, 0, -2147483648.0, 0).error);
     EXPECT_TRUE(MakeCommandFrame(1, 49, 3e9, 0, 5, 0).error);
     EXPECT_EQ(MakeCommandFrame(1, 49, 3e9, 0, 5, 0).frame, "");
-    EXPECT_EQ(ValueBytes(5, 0, 1.5e19, 0).error->what, "1.5e+19 does not fit four bytes (-2147483648..2147483647)");
+    EXPECT_EQ(ValueBytes(5, 0, 1.5e19, 0).error->what,
+              "1.5e+19 does not fit four bytes (-2147483648..2147483647)");
 }
 
 TEST(Numbers, ReadingTypedTexts) {

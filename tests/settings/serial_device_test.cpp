@@ -103,7 +103,8 @@ TEST_F(SerialDeviceTest, TheListFollowsAdaptersAndKeepsAChoiceThatIsGone) {
     Devices(d)->setFocus();
     QTest::keyClick(Devices(d), Qt::Key_Home);
     EXPECT_EQ(PortDevice(1), "");
-    EXPECT_EQ(d.findChild<QLabel*>("Label_Port1")->text().toStdString().rfind(MappedPort(1).device + " (", 0), 0u);
+    EXPECT_EQ(d.findChild<QLabel*>("Label_Port1")->text().toStdString().rfind(MappedPort(1).device + " (", 0),
+              0u);
 }
 
 } // namespace
