@@ -55,6 +55,8 @@ TEST_F(Cli, SendsEveryKindOfValueAndShowsTheReply) {
     } cases[] = {
         {{"send", "1", "168", "3000"}, "TX: FC 61 A8 0B B8 37\nRX: 06\n", ""},
         {{"send", "3", "48", "-1000"}, "TX: FC A3 30 FF FF FC 18 1E\nRX: 06\n", ""},
+        // The move takes a while: setting the position stops it where the read can find it.
+        {{"send", "3", "174", "-1000"}, "TX: FC A3 AE FF FF FC 18 A0\nRX: 06\n", ""},
         {{"send", "3", "0x12"}, "TX: FC 23 12 CE\n", "Present position:            -1000\n"},
         {{"send", "1", "34", "2.5"}, "TX: FC 41 22 02 9E\n", ""}, // rounded half to even
         {{"send", "1", "41", "37"}, "TX: FC 41 29 25 74\n", ""},  // trigger: the input byte
