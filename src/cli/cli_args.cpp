@@ -1,6 +1,7 @@
 #include "cli/cli_args.h"
 
 #include "app/module1.h"
+#include "app/numbers.h"
 
 #include <algorithm>
 #include <cctype>
@@ -111,29 +112,11 @@ std::optional<double> NumberArgument(const std::string& text) {
         }
         return negative ? -v : v;
     }
-    // [digits][.digits][e[sign]digits], at least one digit in the mantissa.
-    size_t k = 0, mantissa = 0;
-    while (k < rest.size() && std::isdigit(static_cast<unsigned char>(rest[k])))
-        ++k, ++mantissa;
-    if (k < rest.size() && rest[k] == '.') {
-        ++k;
-        while (k < rest.size() && std::isdigit(static_cast<unsigned char>(rest[k])))
-            ++k, ++mantissa;
-    }
-    if (mantissa == 0) return std::nullopt;
-    if (k < rest.size() && (rest[k] == 'e' || rest[k] == 'E')) {
-        ++k;
-        if (k < rest.size() && (rest[k] == '+' || rest[k] == '-')) ++k;
-        size_t exponent = 0;
-        while (k < rest.size() && std::isdigit(static_cast<unsigned char>(rest[k])))
-            ++k, ++exponent;
-        if (exponent == 0) return std::nullopt;
-    }
-    if (k != rest.size()) return std::nullopt;
-    // The text is plain C syntax now; strtod under the C numeric locale (set at start) reads it.
-    double v = std::strtod(rest.c_str(), nullptr);
-    if (!std::isfinite(v)) return std::nullopt;
-    return negative ? -v : v;
+    // [digits][.digits][e[sign]digits], read with "." whatever the locale.
+    if (rest.empty() || rest[0] == '+' || rest[0] == '-') return std::nullopt;
+    std::optional<double> v = ParseNumber(rest);
+    if (!v) return std::nullopt;
+    return negative ? -*v : *v;
 }
 
 std::optional<int> AddressArgument(const std::string& text, bool allowSwitchall) {

@@ -58,9 +58,6 @@ bool CliInterrupted() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    // Numbers on the command line and in files are written with "."; Qt adopted the desktop's
-    // locale for the C library.
-    std::setlocale(LC_NUMERIC, "C");
 
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i)
