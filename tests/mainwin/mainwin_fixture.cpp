@@ -23,10 +23,6 @@ void MainWindowTest::TearDown() {
     SimFixture::TearDown();
 }
 
-void MainWindowTest::open() {
-    window = std::make_unique<Form_main>();
-}
-
 void MainWindowTest::click(const char* name) {
     if (auto* b = window->findChild<QAbstractButton*>(name))
         b->click();
@@ -47,16 +43,6 @@ QString MainWindowTest::text(const char* name) const {
     if (auto* e = qobject_cast<QLineEdit*>(o)) return e->text();
     ADD_FAILURE() << "no control " << name;
     return {};
-}
-
-QComboBox* MainWindowTest::list(const char* name) const {
-    auto* c = window->findChild<QComboBox*>(name);
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
-void MainWindowTest::type(const char* name, const QString& t) {
-    list(name)->setEditText(t);
 }
 
 void MainWindowTest::pick(const char* name, const QString& item) {

@@ -20,22 +20,16 @@ class MainWindowTest : public SimFixture {
   protected:
     void SetUp() override;
     void TearDown() override;
-
-    // Builds the window (its load step runs now).
-    void open();
-
+    void open() { window = std::make_unique<Form_main>(); } // its load step runs now
     void click(const char* name);
-    // The text a control shows (caption, title, list text, field text).
-    QString text(const char* name) const;
-    QComboBox* list(const char* name) const;
-    // Types into a list's text without picking an item.
-    void type(const char* name, const QString& text);
-    // Picks the item showing `item`, as a click in the drop-down does.
-    void pick(const char* name, const QString& item);
-    // Switches the language as the language menu does after its dialog closed.
+    QString text(const char* name) const; // caption, title, list text or field text
+    QComboBox* list(const char* name) const { return window->findChild<QComboBox*>(name); }
+    void type(const char* name, const QString& t) { list(name)->setEditText(t); } // no item picked
+    void pick(const char* name, const QString& item); // as a click in the drop-down does
+    // As the language menu does after its dialog closed.
     void switchLanguage(int lingua);
-    // The scenario of a window test: acts, then expects exactly `frames` on the line (sent
-    // during the act) and each control showing its text.
+    // Acts, then expects exactly `frames` on the line (sent during the act) and each control
+    // showing its text.
     void expectAfter(const std::function<void()>& act, const std::vector<std::string>& frames,
                      std::initializer_list<std::pair<const char*, QString>> shown = {});
 
