@@ -2,7 +2,6 @@
 #include "app/module1.h"
 #include "catalog/catalog.h"
 #include "scripted_prompts.h"
-#include "test_slots.h"
 #include "ui/dialogs/command_value.h"
 
 #include <gtest/gtest.h>
@@ -14,16 +13,14 @@ namespace {
 const PromptWords MainWords{{"Valori ammessi: da ", "Allowed values: from ", "Allowed values: von "},
                             {" a ", " to ", " bis "}};
 
-constexpr int CurrentSlot = 2, ReadSlot = 26, PositionSlot = 79, BlankSlot = 4;
+// Slots of the catalog: the motor current, the ramp, a relative move, a read, a blank.
+constexpr int CurrentSlot = 2, RampSlot = 7, PositionSlot = 14, ReadSlot = 26, BlankSlot = 4;
 
 class CommandValueTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetGlobals();
-        ClearSlots();
-        PutSlot(CurrentSlot, 168, 3, 0, 12000, 0, "[mA]");
-        PutSlot(ReadSlot, 120, 1, 0, 0, 0, "");
-        PutSlot(PositionSlot, 130, 5, -2000000000, 2000000000, 0, "[step]\r\n(rel)");
+        InitComandi();
     }
     std::optional<CommandValue> ask(int slot) {
         return AskCommandValue(nullptr, slot, "Set current", MainWords);
@@ -36,10 +33,10 @@ TEST_F(CommandValueTest, PromptShowsSignedBoundsAndHintInEachLanguage) {
         int lingua, slot;
         const char* prompt;
     } cases[] = {
-        {2, CurrentSlot, "Allowed values: from  0 to  12000\r\n\r\neng [mA]"},
-        {1, CurrentSlot, "Valori ammessi: da  0 a  12000\r\n\r\nita [mA]"},
-        {3, CurrentSlot, "Allowed values: von  0 bis  12000\r\n\r\nger [mA]"},
-        {2, PositionSlot, "Allowed values: from -2000000000 to  2000000000\r\n\r\neng [step]\r\n(rel)"},
+        {2, CurrentSlot, "Allowed values: from  0 to  12000\r\n\r\n[mA]"},
+        {1, RampSlot, "Valori ammessi: da  0 a  255\r\n\r\n[centesimi di secondo]"},
+        {3, RampSlot, "Allowed values: von  0 bis  255\r\n\r\n[cs]"},
+        {2, PositionSlot, "Allowed values: from -2000000000 to  2000000000\r\n\r\n[1/128 of step]"},
     };
     for (const auto& c : cases) {
         Lingua = static_cast<int16_t>(c.lingua);

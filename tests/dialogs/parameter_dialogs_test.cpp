@@ -1,8 +1,8 @@
 // The four parameter dialogs: what their entries pack into, when OK does nothing, what Cancel
 // leaves behind, and their texts. Their frames on the wire are proven through the main window.
 #include "app/module1.h"
+#include "catalog/catalog.h"
 #include "scripted_prompts.h"
-#include "test_slots.h"
 #include "ui/dialogs/command_value.h"
 #include "ui/dialogs/dialog_values.h"
 #include "ui/dialogs/form_currentred.h"
@@ -67,6 +67,7 @@ TEST(DialogValues, EntriesPackIntoTheirValuesOrBlockOk) {
 
 // --- The dialogs as shown through the value prompt -------------------------------------------
 
+// Slots of the catalog that compose their value in a dialog.
 constexpr int TriggerSlot = 29, ZFlySlot = 33, SpotSlot = 61, ReductionSlot = 3;
 const PromptWords Words{{"da ", "from ", "von "}, {" a ", " to ", " bis "}};
 
@@ -95,11 +96,7 @@ class ParameterDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetGlobals();
-        ClearSlots();
-        PutSlot(ReductionSlot, 39, 2, 0, 255, 5, "", "Reduction");
-        PutSlot(TriggerSlot, 41, 2, 0, 0, 2, "", "Start trigger");
-        PutSlot(ZFlySlot, 160, 6, 0, 0, 3, "", "Zero at flight");
-        PutSlot(SpotSlot, 198, 3, 0, 65535, 4, "", "Spot levels");
+        InitComandi();
     }
     std::optional<CommandValue> ask(int slot) { return AskCommandValue(nullptr, slot, "line", Words); }
     ScriptedPrompts prompts;
@@ -121,7 +118,7 @@ TEST_F(ParameterDialogTest, TriggerMaskGoesOutAsTheSecondValueOnceEveryBoxIsVali
     });
     auto v = ask(TriggerSlot);
     ASSERT_TRUE(v);
-    EXPECT_EQ(title, "Start trigger (de)");
+    EXPECT_EQ(title, "Einstellung START TRIGGER Eingang"); // the command's own description
     EXPECT_EQ(v->parametro2, 37);
     EXPECT_EQ(v->tipo, 2);
     EXPECT_EQ(TriggerOk, VbTrue);
@@ -211,7 +208,6 @@ TEST_F(ParameterDialogTest, CancelAndCloseBoxGiveNothingAndTheNextOpeningStartsA
             EXPECT_EQ(combo->currentText(), "-") << combo->objectName().toStdString();
         d.reject();
     };
-    TriggerMask = 5;
     for (auto [slot, flag] : {std::pair{TriggerSlot, &TriggerOk},
                               {ZFlySlot, &TriggerOk},
                               {ReductionSlot, &CurrentRedOk},
@@ -223,27 +219,22 @@ TEST_F(ParameterDialogTest, CancelAndCloseBoxGiveNothingAndTheNextOpeningStartsA
             EXPECT_EQ(*flag, 0) << slot;
             EXPECT_FALSE(ask(slot));
         }
-    EXPECT_EQ(TriggerMask, 0); // the load put 0 there
 }
 
-// --- Texts: a sample of each dialog, in languages 1, 2, 3 and a code outside them (design texts)
-
-QString TextOf(QDialog& d, const char* control) {
-    if (!*control) return d.windowTitle();
-    QWidget* w = d.findChild<QWidget*>(QString::fromLatin1(control));
-    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-    if (auto* b = qobject_cast<QPushButton*>(w)) return b->text();
-    return QStringLiteral("<missing %1>").arg(QString::fromLatin1(control));
-}
+// --- Texts: the title and a sample of each dialog, in languages 1, 2, 3 and a code outside them
+// (the design texts).
 
 template <class Dialog>
-void CheckTexts(std::initializer_list<std::pair<const char*, std::array<const char*, 4>>> rows) {
+void CheckTexts(const char* label, const char* button, std::array<const char*, 4> want) {
     const int16_t codes[4] = {1, 2, 3, 7};
     for (int i = 0; i < 4; ++i) {
         Lingua = codes[i];
         Dialog d;
-        for (const auto& [control, texts] : rows)
-            EXPECT_EQ(TextOf(d, control).toStdString(), texts[i]) << control << " language " << codes[i];
+        EXPECT_EQ((d.windowTitle() + " | " + d.template findChild<QLabel*>(label)->text() + " | " +
+                   d.template findChild<QPushButton*>(button)->text())
+                      .toStdString(),
+                  want[i])
+            << "language " << codes[i];
     }
 }
 
@@ -251,20 +242,20 @@ TEST(ParameterDialogTexts, EachDialogInEachLanguage) {
     ResetGlobals();
     TriggerTitle = "Home trigger";
     // clang-format off
-    CheckTexts<Form_Trigger>({
-        {"", {"Home trigger", "Home trigger", "Home trigger", "Trigger"}},
-        {"Label_HighLev", {"1 = LIVELLO ALTO", "1 = HIGH LEVEL", "1 = 1 aktiv", "1 = HIGH LEVEL"}},
-        {"Command_cancel", {"Annulla", "Cancel", "Cancel", "Cancel"}}});
-    CheckTexts<Form_ZeroAlVolo>({
-        {"", {"Zero al volo", "Zero at flight", "Zero at flight", "Zero al volo"}},
-        {"Label_Quota", {"QUOTA", "QUOTE", "QUOTE", "QUOTA:"}}});
-    CheckTexts<Form_CurrentRed>({
-        {"", {"Riduzione di corrente a motore fermo", "Stand-by current reduction", "Stand-by current reduction",
-              "Riduzione di corrente a motore fermo"}},
-        {"Label_Tempo", {"Tempo riduzione [n x 32ms]", "Reduction time [n x 32ms]", "Reduction time [n x 32ms]",
-                         "Tempo riduzione"}},
-        {"Command_cancel", {"Cancel", "Cancel", "Cancel", "Cancel"}}});
-    CheckTexts<Form_LivelliTacca>({{"", {"Livelli tacca analogica", "Spot levels", "Spot levels", "Livelli tacca analogica"}}});
+    CheckTexts<Form_Trigger>("Label_HighLev", "Command_cancel", {
+        "Home trigger | 1 = LIVELLO ALTO | Annulla", "Home trigger | 1 = HIGH LEVEL | Cancel",
+        "Home trigger | 1 = 1 aktiv | Cancel", "Trigger | 1 = HIGH LEVEL | Cancel"});
+    CheckTexts<Form_ZeroAlVolo>("Label_Quota", "Command_Ok", {
+        "Zero al volo | QUOTA | OK", "Zero at flight | QUOTE | OK", "Zero at flight | QUOTE | OK",
+        "Zero al volo | QUOTA: | OK"});
+    CheckTexts<Form_CurrentRed>("Label_Tempo", "Command_cancel", {
+        "Riduzione di corrente a motore fermo | Tempo riduzione [n x 32ms] | Cancel",
+        "Stand-by current reduction | Reduction time [n x 32ms] | Cancel",
+        "Stand-by current reduction | Reduction time [n x 32ms] | Cancel",
+        "Riduzione di corrente a motore fermo | Tempo riduzione | Cancel"});
+    CheckTexts<Form_LivelliTacca>("Label_Vmin", "Command_cancel", {
+        "Livelli tacca analogica | Vmin [dV] | Cancel", "Spot levels | Vmin [dV] | Cancel",
+        "Spot levels | Vmin [dV] | Cancel", "Livelli tacca analogica | Vmin [dV] | Cancel"});
     // clang-format on
 }
 
