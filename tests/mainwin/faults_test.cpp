@@ -18,7 +18,6 @@ TEST_F(MainWindowTest, ASilentDriveEndsInTheTimeoutNoticeAfterOneSecond) {
                 {{"TextTx", " FC 25 01 DD"}, {"TextRx", "- no rx - timeout"}, {"ParRx", ""}});
     WaitRecorder = nullptr;
     EXPECT_EQ(waits, std::vector<double>{1.0}); // the one-second bound
-    EXPECT_TRUE(prompts->messages.empty());
     switchLanguage(1);
     click("Command_Reset");
     EXPECT_EQ(text("TextRx"), "- nessuna risposta - timeout");
@@ -31,12 +30,13 @@ TEST_F(MainWindowTest, PortFailuresAreToldAndTheNextCommandWorks) {
     port->setOpenFailure("Permission denied");
     click("Command_Stop");
     EXPECT_EQ(framesHex(), Strings{" FC 20 01 E2"});
-    ASSERT_EQ(prompts->messages.size(), 1u);
-    EXPECT_EQ(prompts->messages[0].title, "VarDelo - ERROR");
-    EXPECT_TRUE(prompts->messages[0].text.startsWith("Cannot open the serial port COM3"));
-    EXPECT_TRUE(prompts->messages[0].text.contains("Permission denied"));
-    EXPECT_TRUE(prompts->messages[0].error);
     EXPECT_EQ(text("TextTx"), " FC 20 01 E2"); // the last frame that really went out
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    const auto& said = prompts->messages[0];
+    EXPECT_TRUE(said.error && said.title == "VarDelo - ERROR");
+    EXPECT_TRUE(said.text.startsWith("Cannot open the serial port COM3") &&
+                said.text.contains("Permission denied"))
+        << said.text.toStdString();
     port->setOpenFailure("");
     expectAfter([&] { click("Command_Stop"); }, {" FC 20 11 D2"},
                 {{"TextTx", " FC 20 11 D2"}, {"TextRx", " 06"}});
@@ -47,8 +47,8 @@ TEST_F(MainWindowTest, PortFailuresAreToldAndTheNextCommandWorks) {
     QTimer::singleShot(50, [this] { bus->setFault(DriveBus::Fault::Vanished); });
     click("Command_Reset");
     ASSERT_EQ(prompts->messages.size(), 2u);
-    EXPECT_EQ(prompts->messages[1].title, "VarDelo - ERROR");
-    EXPECT_TRUE(prompts->messages[1].text.contains("Serial link lost"));
+    EXPECT_TRUE(prompts->messages[1].text.startsWith("Serial link lost"))
+        << prompts->messages[1].text.toStdString();
     EXPECT_FALSE(port->isOpen());
     bus->setFault(DriveBus::Fault::None);
     click("Command_Reset");

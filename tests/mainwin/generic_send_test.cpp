@@ -87,27 +87,23 @@ TEST_F(GenericSendTest, EachKindOfCommandSendsItsFrame) {
     const struct {
         int slot;
         const char* typed;
-        std::function<void(QDialog&)> dialog;
+        std::vector<std::pair<const char*, QString>> dialog; // entries filled before OK
         const char* frame;
     } cases[] = {
-        {19, nullptr, nullptr, " FC 21 11 D1"},
-        {7, "255", nullptr, " FC 41 22 FF A1"},
-        {2, "12000", nullptr, " FC 61 A8 2E E0 EC"},
-        {14, "2000000000", nullptr, " FC A1 31 77 35 94 00 F1"},
-        {29, nullptr, Filled({{"Text_IN1", "1"}}), " FC 41 29 01 98"},
-        {33, nullptr, Filled({{"Text_IN1", "1"}, {"Combo_QuotaZFly", "25600"}}),
-         " FC C1 A0 01 00 00 64 00 3D"},
-        {61, nullptr, Filled({{"Combo_Vmin", "12"}, {"Combo_Vmax", "200"}}), " FC 61 C6 0C C8 08"},
-        {3, nullptr, Filled({{"Combo_Tempo", "20"}, {"Combo_Percentuale", "3-50%"}}), " FC 41 27 D4 C7"},
+        {19, nullptr, {}, " FC 21 11 D1"},
+        {7, "255", {}, " FC 41 22 FF A1"},
+        {2, "12000", {}, " FC 61 A8 2E E0 EC"},
+        {14, "2000000000", {}, " FC A1 31 77 35 94 00 F1"},
+        {29, nullptr, {{"Text_IN1", "1"}}, " FC 41 29 01 98"},
+        {33, nullptr, {{"Text_IN1", "1"}, {"Combo_QuotaZFly", "25600"}}, " FC C1 A0 01 00 00 64 00 3D"},
+        {61, nullptr, {{"Combo_Vmin", "12"}, {"Combo_Vmax", "200"}}, " FC 61 C6 0C C8 08"},
+        {3, nullptr, {{"Combo_Tempo", "20"}, {"Combo_Percentuale", "3-50%"}}, " FC 41 27 D4 C7"},
     };
     for (const auto& c : cases) {
-        bus->clearFrames();
         if (c.typed) prompts->inputs = {c.typed};
-        if (c.dialog) prompts->dialogActions.push_back(c.dialog);
+        if (!c.dialog.empty()) prompts->dialogActions.push_back(Filled(c.dialog));
         pickSlot(c.slot);
-        click("Command_SendCmd");
-        EXPECT_EQ(framesHex(), Strings{c.frame}) << "slot " << c.slot;
-        EXPECT_EQ(text("TextRx"), " 06") << "slot " << c.slot;
+        expectAfter([&] { click("Command_SendCmd"); }, {c.frame}, {{"TextRx", " 06"}});
     }
     EXPECT_TRUE(prompts->messages.empty());
 }
