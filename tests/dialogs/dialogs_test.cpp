@@ -1,5 +1,6 @@
-// The four parameter dialogs: what their entries pack into, when OK does nothing, what Cancel
-// leaves behind, and their texts. Their frames on the wire are proven through the main window.
+// The value of a catalog command: the prompt (its text, how it reads the answer, when it asks
+// again) and the four parameter dialogs (what their entries pack into, when OK does nothing, what
+// Cancel leaves behind, their texts). The frames they become are proven through the main window.
 #include "app/module1.h"
 #include "catalog/catalog.h"
 #include "scripted_prompts.h"
@@ -22,6 +23,67 @@
 using namespace Module1;
 
 namespace {
+
+// Slots of the catalog: the motor current, the ramp, a relative move, a read, a blank; and the
+// commands that compose their value in a dialog.
+constexpr int CurrentSlot = 2, RampSlot = 7, PositionSlot = 14, ReadSlot = 26, BlankSlot = 4;
+constexpr int TriggerSlot = 29, ZFlySlot = 33, SpotSlot = 61, ReductionSlot = 3;
+
+class CommandValueTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetGlobals();
+        InitComandi();
+    }
+    std::optional<CommandValue> ask(int slot) {
+        const PromptWords words{{"Valori ammessi: da ", "Allowed values: from ", "Allowed values: von "},
+                                {" a ", " to ", " bis "}};
+        return AskCommandValue(nullptr, slot, "Set current", words);
+    }
+    ScriptedPrompts prompts;
+};
+using ParameterDialogTest = CommandValueTest;
+
+TEST_F(CommandValueTest, PromptShowsSignedBoundsAndHintInEachLanguage) {
+    const struct {
+        int lingua, slot;
+        const char* prompt;
+    } cases[] = {
+        {2, CurrentSlot, "Allowed values: from  0 to  12000\r\n\r\n[mA]"},
+        {1, RampSlot, "Valori ammessi: da  0 a  255\r\n\r\n[centesimi di secondo]"},
+        {3, RampSlot, "Allowed values: von  0 bis  255\r\n\r\n[cs]"},
+        {2, PositionSlot, "Allowed values: from -2000000000 to  2000000000\r\n\r\n[1/128 of step]"},
+    };
+    for (const auto& c : cases) {
+        Lingua = static_cast<int16_t>(c.lingua);
+        prompts.inputsAsked.clear();
+        prompts.inputs = {"5"};
+        ASSERT_TRUE(ask(c.slot));
+        ASSERT_EQ(prompts.inputsAsked.size(), 1u);
+        EXPECT_EQ(prompts.inputsAsked[0].text.toStdString(), c.prompt) << "language " << c.lingua;
+        EXPECT_EQ(prompts.inputsAsked[0].title, "Set current");
+    }
+}
+
+TEST_F(CommandValueTest, OutOfRangeBeepsAndAsksAgainCancelGivesNothing) {
+    prompts.inputs = {"20001", "-1", "12001", " 3 000 mA"}; // the number the answer starts with
+    auto v = ask(CurrentSlot);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro1, 3000);
+    EXPECT_EQ(prompts.beeps, 3);
+    ASSERT_EQ(prompts.inputsAsked.size(), 4u);
+    EXPECT_EQ(prompts.inputsAsked[3].text, prompts.inputsAsked[0].text);
+
+    prompts.inputs = {"99999"}; // cancel after a refused value: still nothing
+    EXPECT_FALSE(ask(CurrentSlot));
+    prompts.inputsAsked.clear();
+    for (int slot : {BlankSlot, -1, CatalogSlots})
+        EXPECT_FALSE(ask(slot)) << slot;
+    v = ask(ReadSlot); // a command without data asks nothing
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->parametro1, 0);
+    EXPECT_TRUE(prompts.inputsAsked.empty());
+}
 
 TEST(DialogValues, EntriesPackIntoTheirValuesOrBlockOk) {
     using B = std::array<std::string, 6>;
@@ -67,17 +129,16 @@ TEST(DialogValues, EntriesPackIntoTheirValuesOrBlockOk) {
 
 // --- The dialogs as shown through the value prompt -------------------------------------------
 
-// Slots of the catalog that compose their value in a dialog.
-constexpr int TriggerSlot = 29, ZFlySlot = 33, SpotSlot = 61, ReductionSlot = 3;
-const PromptWords Words{{"da ", "from ", "von "}, {" a ", " to ", " bis "}};
-
-template <class T> T* Child(QDialog& d, const char* name) {
-    T* w = d.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-void SetBox(QDialog& d, const char* name, const char* text) {
-    Child<QLineEdit>(d, name)->setText(QString::fromLatin1(text));
+// Fills entries: a field takes the text, a list shows it.
+void Fill(QDialog& d, std::initializer_list<std::pair<const char*, const char*>> entries) {
+    for (const auto& [name, text] : entries) {
+        if (auto* e = d.findChild<QLineEdit*>(name))
+            e->setText(text);
+        else if (auto* c = d.findChild<QComboBox*>(name))
+            c->setEditText(text);
+        else
+            ADD_FAILURE() << "no entry " << name;
+    }
 }
 // Clicks into an entry field of an active dialog, as an operator would before typing.
 void ClickInto(QDialog& d, QWidget* field) {
@@ -88,65 +149,65 @@ void ClickInto(QDialog& d, QWidget* field) {
 }
 // Clicks OK and tells whether the dialog is still open.
 bool ClickOk(QDialog& d) {
-    QTest::mouseClick(Child<QPushButton>(d, "Command_Ok"), Qt::LeftButton);
+    QTest::mouseClick(d.findChild<QPushButton*>("Command_Ok"), Qt::LeftButton);
     return d.isVisible();
 }
 
-class ParameterDialogTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ResetGlobals();
-        InitComandi();
+TEST_F(ParameterDialogTest, EntriesThatDoNotFitBlockOkAndStayAsTyped) {
+    const struct {
+        int slot;
+        std::initializer_list<std::pair<const char*, const char*>> entries;
+    } cases[] = {
+        {TriggerSlot, {{"Text_IN1", "1"}, {"Text_LEV2", "01"}}},
+        {ZFlySlot, {{"Text_IN1", "1"}}}, // no quota chosen
+        {ZFlySlot, {{"Combo_QuotaZFly", "5"}, {"Text_LEV1", "2"}}},
+        {ReductionSlot, {{"Combo_Tempo", "20"}}}, // no percentage chosen
+        {SpotSlot, {{"Combo_Vmin", "300"}, {"Combo_Vmax", "200"}}},
+    };
+    for (const auto& c : cases) {
+        prompts.dialogActions.push_back([&](QDialog& d) {
+            Fill(d, c.entries);
+            EXPECT_TRUE(ClickOk(d)) << c.slot;
+            for (const auto& [name, text] : c.entries) {
+                QWidget* w = d.findChild<QWidget*>(name);
+                auto* e = qobject_cast<QLineEdit*>(w) ? qobject_cast<QLineEdit*>(w)
+                                                      : qobject_cast<QComboBox*>(w)->lineEdit();
+                EXPECT_EQ(e->text(), text) << name;
+            }
+        });
+        EXPECT_FALSE(ask(c.slot)) << c.slot;
+        EXPECT_EQ(std::tuple(TriggerOk, CurrentRedOk, SpotOk), std::tuple(0, 0, 0)) << c.slot;
     }
-    std::optional<CommandValue> ask(int slot) { return AskCommandValue(nullptr, slot, "line", Words); }
-    ScriptedPrompts prompts;
-};
+}
 
-TEST_F(ParameterDialogTest, TriggerMaskGoesOutAsTheSecondValueOnceEveryBoxIsValid) {
+TEST_F(ParameterDialogTest, TriggerMaskGoesOutAsTheSecondValueAndTheQuotaFirst) {
     Lingua = 3;
     QString title;
     prompts.dialogActions.push_back([&](QDialog& d) {
         title = d.windowTitle();
-        SetBox(d, "Text_IN1", "1");
-        SetBox(d, "Text_IN3", "1");
-        SetBox(d, "Text_LEV2", "01"); // blocks OK and stays as typed
-        EXPECT_TRUE(ClickOk(d));
-        EXPECT_EQ(TriggerOk, 0);
-        EXPECT_EQ(Child<QLineEdit>(d, "Text_LEV2")->text(), "01");
-        SetBox(d, "Text_LEV2", "1");
+        Fill(d, {{"Text_IN1", "1"}, {"Text_IN3", "1"}, {"Text_LEV2", "1"}});
         ClickOk(d);
     });
     auto v = ask(TriggerSlot);
     ASSERT_TRUE(v);
     EXPECT_EQ(title, "Einstellung START TRIGGER Eingang"); // the command's own description
-    EXPECT_EQ(v->parametro2, 37);
-    EXPECT_EQ(v->tipo, 2);
-    EXPECT_EQ(TriggerOk, VbTrue);
-}
+    EXPECT_EQ(std::tuple(v->tipo, v->parametro2, TriggerOk), std::tuple(2, 37.0, VbTrue));
 
-TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndValidBoxes) {
     prompts.dialogActions.push_back([&](QDialog& d) {
-        auto* quota = Child<QComboBox>(d, "Combo_QuotaZFly");
-        ASSERT_EQ(quota->count(), 24);
-        EXPECT_EQ(quota->itemText(4) + " " + quota->itemText(5) + " " + quota->itemText(23),
-                  "1024 25600 256000");
-        EXPECT_TRUE(ClickOk(d)); // all boxes valid, quota "-"
-        quota->setEditText("5");
-        SetBox(d, "Text_LEV1", "2");
-        EXPECT_TRUE(ClickOk(d)); // a quota, an invalid box
-        SetBox(d, "Text_LEV1", "0");
-        quota->setEditText("-");
+        auto* quota = d.findChild<QComboBox*>("Combo_QuotaZFly");
+        EXPECT_EQ(QStringList({quota->itemText(4), quota->itemText(5), quota->itemText(23)}),
+                  QStringList({"1024", "25600", "256000"}));
         // Clicking a box selects its digit, so typing replaces it; a key without a click too.
-        auto* in2 = Child<QLineEdit>(d, "Text_IN2");
+        auto* in2 = d.findChild<QLineEdit*>("Text_IN2");
         ClickInto(d, in2);
         QTest::keyClicks(in2, "1");
-        QTest::keyClicks(Child<QLineEdit>(d, "Text_IN1"), "1");
+        QTest::keyClicks(d.findChild<QLineEdit*>("Text_IN1"), "1");
         // Clicking into the list selects the "-", so typing replaces it.
         ClickInto(d, quota->lineEdit());
         QTest::keyClicks(quota->lineEdit(), "1000abc");
         ClickOk(d);
     });
-    auto v = ask(ZFlySlot);
+    v = ask(ZFlySlot);
     ASSERT_TRUE(v);
     EXPECT_EQ(std::tuple(v->tipo, v->parametro2, v->parametro1), std::tuple(3, 3.0, 1000.0)); // mask, quota
 }
@@ -154,7 +215,7 @@ TEST_F(ParameterDialogTest, ZeroAtFlightNeedsAQuotaAndValidBoxes) {
 TEST_F(ParameterDialogTest, TypedQuotaIsNeverCompletedToAnItem) {
     for (auto [typed, quota] : {std::pair{"1", 1}, {"12800", 12800}}) { // not 1024, not 128000
         prompts.dialogActions.push_back([typed = typed](QDialog& d) {
-            QLineEdit* field = Child<QComboBox>(d, "Combo_QuotaZFly")->lineEdit();
+            QLineEdit* field = d.findChild<QComboBox*>("Combo_QuotaZFly")->lineEdit();
             ClickInto(d, field);
             QTest::keyClicks(field, typed);
             ClickOk(d);
@@ -165,29 +226,6 @@ TEST_F(ParameterDialogTest, TypedQuotaIsNeverCompletedToAnItem) {
     }
 }
 
-TEST_F(ParameterDialogTest, ReductionAndSpotLevelsBlockOkUntilBothEntriesFit) {
-    prompts.dialogActions.push_back([](QDialog& d) {
-        Child<QComboBox>(d, "Combo_Tempo")->setCurrentIndex(20);
-        EXPECT_TRUE(ClickOk(d)); // percentage still "-"
-        Child<QComboBox>(d, "Combo_Percentuale")->setCurrentIndex(3);
-        ClickOk(d);
-    });
-    auto v = ask(ReductionSlot);
-    ASSERT_TRUE(v);
-    EXPECT_EQ(std::pair(v->tipo, v->parametro1), std::pair(0, 212.0)); // a plain one-byte value
-
-    prompts.dialogActions.push_back([](QDialog& d) {
-        Child<QComboBox>(d, "Combo_Vmin")->setEditText("300");
-        Child<QComboBox>(d, "Combo_Vmax")->setEditText("200");
-        EXPECT_TRUE(ClickOk(d));
-        Child<QComboBox>(d, "Combo_Vmin")->setEditText("12");
-        ClickOk(d);
-    });
-    v = ask(SpotSlot);
-    ASSERT_TRUE(v);
-    EXPECT_EQ(std::pair(v->tipo, v->parametro1), std::pair(0, double(0x0CC8))); // 12, then 200
-}
-
 TEST_F(ParameterDialogTest, CancelAndCloseBoxGiveNothingAndTheNextOpeningStartsAfresh) {
     auto fillAndLeave = [](bool viaCancel) {
         return [viaCancel](QDialog& d) {
@@ -196,7 +234,7 @@ TEST_F(ParameterDialogTest, CancelAndCloseBoxGiveNothingAndTheNextOpeningStartsA
             for (auto* combo : d.findChildren<QComboBox*>())
                 combo->setEditText("12");
             if (viaCancel)
-                QTest::mouseClick(Child<QPushButton>(d, "Command_cancel"), Qt::LeftButton);
+                QTest::mouseClick(d.findChild<QPushButton*>("Command_cancel"), Qt::LeftButton);
             else
                 d.close();
         };
@@ -221,20 +259,17 @@ TEST_F(ParameterDialogTest, CancelAndCloseBoxGiveNothingAndTheNextOpeningStartsA
         }
 }
 
-// --- Texts: the title and a sample of each dialog, in languages 1, 2, 3 and a code outside them
+// The title, a label and a button of each dialog, in languages 1, 2, 3 and a code outside them
 // (the design texts).
-
 template <class Dialog>
 void CheckTexts(const char* label, const char* button, std::array<const char*, 4> want) {
     const int16_t codes[4] = {1, 2, 3, 7};
     for (int i = 0; i < 4; ++i) {
         Lingua = codes[i];
         Dialog d;
-        EXPECT_EQ((d.windowTitle() + " | " + d.template findChild<QLabel*>(label)->text() + " | " +
-                   d.template findChild<QPushButton*>(button)->text())
-                      .toStdString(),
-                  want[i])
-            << "language " << codes[i];
+        const QString shown = d.windowTitle() + " | " + d.template findChild<QLabel*>(label)->text() + " | " +
+                              d.template findChild<QPushButton*>(button)->text();
+        EXPECT_EQ(shown.toStdString(), want[i]) << "language " << codes[i];
     }
 }
 
