@@ -2,14 +2,24 @@
 // A main window on the simulated bus, started in a scratch working directory (the window reads
 // and writes its configuration file there), with helpers to click and read its controls.
 #include "sim_fixture.h"
+
+#include "app/module1.h"
 #include "ui/main/form_main.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
-#include <QString>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <ostream>
+
+using Strings = std::vector<std::string>;
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -18,20 +28,65 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 class MainWindowTest : public SimFixture {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        SimFixture::SetUp();
+        oldDir_ = QDir::currentPath();
+        ASSERT_TRUE(dir_.isValid() && QDir::setCurrent(dir_.path()));
+    }
+    void TearDown() override {
+        window.reset();
+        QDir::setCurrent(oldDir_);
+        SimFixture::TearDown();
+    }
     void open() { window = std::make_unique<Form_main>(); } // its load step runs now
-    void click(const char* name);
-    QString text(const char* name) const; // caption, title, list text or field text
+
+    void click(const char* name) {
+        if (auto* b = window->findChild<QAbstractButton*>(name))
+            b->click();
+        else if (auto* a = window->findChild<QAction*>(name))
+            a->trigger();
+        else
+            ADD_FAILURE() << "no control " << name;
+    }
+    // The caption, title, list text or field text a control shows.
+    QString text(const char* name) const {
+        QObject* o = window->findChild<QObject*>(name);
+        if (auto* m = qobject_cast<QMenu*>(o)) return m->title();
+        if (auto* a = qobject_cast<QAction*>(o)) return a->text();
+        if (auto* l = qobject_cast<QLabel*>(o)) return l->text();
+        if (auto* c = qobject_cast<QComboBox*>(o)) return c->currentText();
+        if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->text();
+        if (auto* g = qobject_cast<QGroupBox*>(o)) return g->title();
+        if (auto* e = qobject_cast<QLineEdit*>(o)) return e->text();
+        ADD_FAILURE() << "no control " << name;
+        return {};
+    }
     QComboBox* list(const char* name) const { return window->findChild<QComboBox*>(name); }
     void type(const char* name, const QString& t) { list(name)->setEditText(t); } // no item picked
-    void pick(const char* name, const QString& item); // as a click in the drop-down does
+    // Picks the item showing `item`, as a click in the drop-down does.
+    void pick(const char* name, const QString& item) {
+        QComboBox* c = list(name);
+        const int i = c->findText(item, Qt::MatchExactly);
+        ASSERT_GE(i, 0) << item.toStdString();
+        c->setCurrentIndex(i);
+        emit c->activated(i);
+    }
     // As the language menu does after its dialog closed.
-    void switchLanguage(int lingua);
+    void switchLanguage(int lingua) {
+        Module1::Lingua = static_cast<int16_t>(lingua);
+        window->CaricaListe();
+        window->SetLingua();
+    }
     // Acts, then expects exactly `frames` on the line (sent during the act) and each control
     // showing its text.
-    void expectAfter(const std::function<void()>& act, const std::vector<std::string>& frames,
-                     std::initializer_list<std::pair<const char*, QString>> shown = {});
+    void expectAfter(const std::function<void()>& act, const Strings& frames,
+                     std::initializer_list<std::pair<const char*, QString>> shown = {}) {
+        bus->clearFrames();
+        act();
+        EXPECT_EQ(framesHex(), frames);
+        for (const auto& [control, want] : shown)
+            EXPECT_EQ(text(control), want) << control;
+    }
 
     std::unique_ptr<Form_main> window;
 

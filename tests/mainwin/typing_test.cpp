@@ -2,13 +2,9 @@
 // and the address used is the address shown.
 #include "mainwin_fixture.h"
 
-#include "app/module1.h"
-
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
-using Strings = std::vector<std::string>;
 
 namespace {
 
