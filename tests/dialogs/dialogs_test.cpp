@@ -7,7 +7,6 @@
 #include "ui/dialogs/command_value.h"
 #include "ui/dialogs/dialog_values.h"
 #include "ui/dialogs/form_currentred.h"
-#include "ui/dialogs/form_livellitacca.h"
 #include "ui/dialogs/form_trigger.h"
 
 #include <QComboBox>
@@ -280,17 +279,11 @@ TEST(ParameterDialogTexts, EachDialogInEachLanguage) {
     CheckTexts<Form_Trigger>("Label_HighLev", "Command_cancel", {
         "Home trigger | 1 = LIVELLO ALTO | Annulla", "Home trigger | 1 = HIGH LEVEL | Cancel",
         "Home trigger | 1 = 1 aktiv | Cancel", "Trigger | 1 = HIGH LEVEL | Cancel"});
-    CheckTexts<Form_ZeroAlVolo>("Label_Quota", "Command_Ok", {
-        "Zero al volo | QUOTA | OK", "Zero at flight | QUOTE | OK", "Zero at flight | QUOTE | OK",
-        "Zero al volo | QUOTA: | OK"});
     CheckTexts<Form_CurrentRed>("Label_Tempo", "Command_cancel", {
         "Riduzione di corrente a motore fermo | Tempo riduzione [n x 32ms] | Cancel",
         "Stand-by current reduction | Reduction time [n x 32ms] | Cancel",
         "Stand-by current reduction | Reduction time [n x 32ms] | Cancel",
         "Riduzione di corrente a motore fermo | Tempo riduzione | Cancel"});
-    CheckTexts<Form_LivelliTacca>("Label_Vmin", "Command_cancel", {
-        "Livelli tacca analogica | Vmin [dV] | Cancel", "Spot levels | Vmin [dV] | Cancel",
-        "Spot levels | Vmin [dV] | Cancel", "Livelli tacca analogica | Vmin [dV] | Cancel"});
     // clang-format on
 }
 

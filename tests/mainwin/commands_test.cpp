@@ -13,15 +13,12 @@ TEST_F(MainWindowTest, EachDirectButtonSendsItsFrame) {
     const struct {
         const char *button, *address, *frame;
     } cases[] = {
-        {"Command_Reset", "1", " FC 21 01 E1"},
-        {"Command_Reset", "3", " FC 23 01 DF"},
-        {"Command_StartUltimoPos", "0", " FC 20 02 E1"},
-        {"Command_Stop", "0", " FC 20 11 D2"},
-        {"Command_GoZero", "0", " FC 20 A6 3D"},
-        {"Command_LowNoiseON", "0", " FC 40 EE 02 D3"},
-        {"Command_LowNoiseOFF", "0", " FC 40 EE 00 D5"},
-        {"Command_MovInfinitoCw", "0", " FC 40 32 00 91"},
-        {"Command_MovInfinitoCcw", "0", " FC 40 32 FF 92"},
+        // clang-format off
+        {"Command_Reset", "1", " FC 21 01 E1"},          {"Command_StartUltimoPos", "0", " FC 20 02 E1"},
+        {"Command_Stop", "0", " FC 20 11 D2"},           {"Command_GoZero", "0", " FC 20 A6 3D"},
+        {"Command_LowNoiseON", "0", " FC 40 EE 02 D3"},  {"Command_LowNoiseOFF", "0", " FC 40 EE 00 D5"},
+        {"Command_MovInfinitoCw", "0", " FC 40 32 00 91"}, {"Command_MovInfinitoCcw", "0", " FC 40 32 FF 92"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
@@ -67,14 +64,11 @@ TEST_F(MainWindowTest, PositioningTakesTheLeadingNumberAndRefusesWhatDoesNotFit)
     open();
     pick("Combo_Addr", "2");
     pick("Combo_QuotaRel", "38400");
-    click("Command_StartPosRel");
     type("Combo_QuotaAbs", " -1000 steps");
-    pick("Combo_Addr", "3");
-    click("Command_StartPosAbs");
-    EXPECT_EQ(framesHex(), Strings({" FC A2 31 00 00 96 00 9A", " FC A3 30 FF FF FC 18 1E"}));
+    expectAfter([&] { click("Command_StartPosRel"), click("Command_StartPosAbs"); },
+                {" FC A2 31 00 00 96 00 9A", " FC A2 30 FF FF FC 18 1F"});
     switchLanguage(2); // "-" again, and "-" is the target 0
-    pick("Combo_Addr", "0");
-    expectAfter([&] { click("Command_StartPosRel"); }, {" FC A0 31 00 00 00 00 32"});
+    expectAfter([&] { click("Command_StartPosRel"); }, {" FC A2 31 00 00 00 00 30"});
 
     // Targets outside 32 bits are refused and nothing is sent; the bounds themselves go out.
     for (const char* typed : {"2147483648", "-2147483649", "5e12"}) {
@@ -87,10 +81,10 @@ TEST_F(MainWindowTest, PositioningTakesTheLeadingNumberAndRefusesWhatDoesNotFit)
     EXPECT_EQ(prompts->messages.size(), 3u);
     EXPECT_EQ(QuotaAbs, -1000); // the last sent target stands
     type("Combo_QuotaRel", "-2147483648");
-    expectAfter([&] { click("Command_StartPosRel"); }, {" FC A0 31 80 00 00 00 B2"});
+    expectAfter([&] { click("Command_StartPosRel"); }, {" FC A2 31 80 00 00 00 B0"});
 }
 
-TEST_F(MainWindowTest, InitSendsOnlyTheChosenListsInDriveOrder) {
+TEST_F(MainWindowTest, InitSendsOnlyTheChosenListsInDriveOrderAndStopsWhereNoOneAnswers) {
     open();
     click("Command_Reset");
     // Right after start nothing is chosen: nothing is sent, the fields keep the last transaction.
@@ -131,6 +125,17 @@ TEST_F(MainWindowTest, InitSendsOnlyTheChosenListsInDriveOrder) {
         type("Combo_Fmin", typed);
         expectAfter([&] { click("Command_SendInit"); }, frames);
     }
+
+    // To switchall the frames go out without waiting; where no one answers the sequence stops.
+    switchLanguage(2);
+    pick("Combo_Addr", "switchall");
+    pick("Combo_Fmin", "100");
+    pick("Combo_Rampa", "25");
+    expectAfter([&] { click("Command_SendInit"); }, {" FC 00 03 20 00 64 7C", " FC 00 02 22 19 C6"},
+                {{"TextRx", "- no rx - switchall command"}});
+    pick("Combo_Addr", "7"); // no drive there
+    expectAfter([&] { click("Command_SendInit"); }, {" FC 67 20 00 64 18"},
+                {{"TextRx", "- no rx - timeout"}});
 }
 
 TEST_F(MainWindowTest, InitWithOneBadValueSendsNothingAndStoresNothing) {
@@ -150,27 +155,16 @@ TEST_F(MainWindowTest, InitWithOneBadValueSendsNothingAndStoresNothing) {
         expectAfter([&] { click("Command_SendInit"); }, {});
         EXPECT_EQ(Fmin, 0) << c.list; // the good value before it was not stored either
         ASSERT_EQ(prompts->messages.size(), 1u) << c.list;
-        EXPECT_EQ(prompts->messages[0].title, "VarDelo - ERROR");
-        EXPECT_TRUE(prompts->messages[0].text.contains(c.shown)) << prompts->messages[0].text.toStdString();
-        EXPECT_TRUE(prompts->messages[0].text.contains(c.typed));
+        const auto& said = prompts->messages[0];
+        EXPECT_TRUE(said.title == "VarDelo - ERROR" && said.text.contains(c.shown) &&
+                    said.text.contains(c.typed))
+            << said.text.toStdString();
     }
     // The largest values that fit are sent.
     switchLanguage(2);
     type("Combo_Fmax", "65535");
     type("Combo_Rampa", "255");
     expectAfter([&] { click("Command_SendInit"); }, {" FC 60 21 FF FF 84", " FC 40 22 FF A2"});
-}
-
-TEST_F(MainWindowTest, InitToSwitchallGoesOutWithoutWaitingAndStopsWhereNoOneAnswers) {
-    open();
-    pick("Combo_Addr", "switchall");
-    pick("Combo_Fmin", "100");
-    pick("Combo_Rampa", "25");
-    expectAfter([&] { click("Command_SendInit"); }, {" FC 00 03 20 00 64 7C", " FC 00 02 22 19 C6"},
-                {{"TextRx", "- no rx - switchall command"}});
-    pick("Combo_Addr", "7"); // no drive there
-    expectAfter([&] { click("Command_SendInit"); }, {" FC 67 20 00 64 18"},
-                {{"TextRx", "- no rx - timeout"}});
 }
 
 class GenericSendTest : public MainWindowTest {
@@ -193,20 +187,39 @@ class GenericSendTest : public MainWindowTest {
     }
 };
 
-TEST_F(GenericSendTest, PickedCommandAsksItsValueAndSendsOneFrameAndNothingElseSends) {
+// One command of each kind (no value, typed values of one, two and four bytes at the top of their
+// range, each parameter dialog), then switchall, then the picks that send nothing.
+TEST_F(GenericSendTest, PickedCommandAsksItsValueAndSendsOneFrame) {
     open();
     pick("Combo_Addr", "1");
-    pickSlot(2); // motor current, two value bytes
-    prompts->inputs = {"3000"};
-    expectAfter([&] { click("Command_SendCmd"); }, {" FC 61 A8 0B B8 37"},
-                {{"TextTx", " FC 61 A8 0B B8 37"}, {"TextRx", " 06"}});
-    ASSERT_EQ(prompts->inputsAsked.size(), 1u);
-    EXPECT_EQ(prompts->inputsAsked[0].title, "Current");
-    EXPECT_TRUE(prompts->inputsAsked[0].text.startsWith("Allowed values: from  0 to  12000\r\n\r\n"))
-        << prompts->inputsAsked[0].text.toStdString();
+    const struct {
+        int slot;
+        const char* typed;
+        std::vector<std::pair<const char*, QString>> dialog; // entries filled before OK
+        const char* frame;
+    } cases[] = {
+        {19, nullptr, {}, " FC 21 11 D1"},
+        {7, "255", {}, " FC 41 22 FF A1"},
+        {2, "12000", {}, " FC 61 A8 2E E0 EC"},
+        {14, "2000000000", {}, " FC A1 31 77 35 94 00 F1"},
+        {29, nullptr, {{"Text_IN1", "1"}}, " FC 41 29 01 98"},
+        {33, nullptr, {{"Text_IN1", "1"}, {"Combo_QuotaZFly", "25600"}}, " FC C1 A0 01 00 00 64 00 3D"},
+        {61, nullptr, {{"Combo_Vmin", "12"}, {"Combo_Vmax", "200"}}, " FC 61 C6 0C C8 08"},
+        {3, nullptr, {{"Combo_Tempo", "20"}, {"Combo_Percentuale", "3-50%"}}, " FC 41 27 D4 C7"},
+    };
+    for (const auto& c : cases) {
+        if (c.typed) prompts->inputs = {c.typed};
+        if (!c.dialog.empty()) prompts->dialogActions.push_back(Filled(c.dialog));
+        pickSlot(c.slot);
+        expectAfter([&] { click("Command_SendCmd"); }, {c.frame}, {{"TextTx", c.frame}, {"TextRx", " 06"}});
+    }
+    EXPECT_TRUE(prompts->messages.empty());
+    ASSERT_EQ(prompts->inputsAsked.size(), 3u);
+    EXPECT_EQ(prompts->inputsAsked[1].title, "Current");
+    EXPECT_TRUE(prompts->inputsAsked[1].text.startsWith("Allowed values: from  0 to  12000\r\n\r\n"))
+        << prompts->inputsAsked[1].text.toStdString();
 
-    // To switchall the frame goes out and no reply is awaited.
-    pick("Combo_Addr", "switchall");
+    pick("Combo_Addr", "switchall"); // the frame goes out and no reply is awaited
     pickSlot(2);
     prompts->inputs = {"3000"};
     expectAfter([&] { click("Command_SendCmd"); }, {" FC 00 03 A8 0B B8 95"},
@@ -229,33 +242,4 @@ TEST_F(GenericSendTest, PickedCommandAsksItsValueAndSendsOneFrameAndNothingElseS
     EXPECT_EQ(prompts->inputsAsked.size(), 1u); // only there
     EXPECT_TRUE(framesHex().empty());
     EXPECT_EQ(prompts->beeps, 0);
-}
-
-// One command of each kind: no value, typed values of one, two and four bytes at the top of
-// their range, and each parameter dialog.
-TEST_F(GenericSendTest, EachKindOfCommandSendsItsFrame) {
-    open();
-    pick("Combo_Addr", "1");
-    const struct {
-        int slot;
-        const char* typed;
-        std::vector<std::pair<const char*, QString>> dialog; // entries filled before OK
-        const char* frame;
-    } cases[] = {
-        {19, nullptr, {}, " FC 21 11 D1"},
-        {7, "255", {}, " FC 41 22 FF A1"},
-        {2, "12000", {}, " FC 61 A8 2E E0 EC"},
-        {14, "2000000000", {}, " FC A1 31 77 35 94 00 F1"},
-        {29, nullptr, {{"Text_IN1", "1"}}, " FC 41 29 01 98"},
-        {33, nullptr, {{"Text_IN1", "1"}, {"Combo_QuotaZFly", "25600"}}, " FC C1 A0 01 00 00 64 00 3D"},
-        {61, nullptr, {{"Combo_Vmin", "12"}, {"Combo_Vmax", "200"}}, " FC 61 C6 0C C8 08"},
-        {3, nullptr, {{"Combo_Tempo", "20"}, {"Combo_Percentuale", "3-50%"}}, " FC 41 27 D4 C7"},
-    };
-    for (const auto& c : cases) {
-        if (c.typed) prompts->inputs = {c.typed};
-        if (!c.dialog.empty()) prompts->dialogActions.push_back(Filled(c.dialog));
-        pickSlot(c.slot);
-        expectAfter([&] { click("Command_SendCmd"); }, {c.frame}, {{"TextRx", " 06"}});
-    }
-    EXPECT_TRUE(prompts->messages.empty());
 }

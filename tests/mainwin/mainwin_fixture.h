@@ -13,7 +13,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -51,7 +50,6 @@ class MainWindowTest : public SimFixture {
     // The caption, title, list text or field text a control shows.
     QString text(const char* name) const {
         QObject* o = window->findChild<QObject*>(name);
-        if (auto* m = qobject_cast<QMenu*>(o)) return m->title();
         if (auto* a = qobject_cast<QAction*>(o)) return a->text();
         if (auto* l = qobject_cast<QLabel*>(o)) return l->text();
         if (auto* c = qobject_cast<QComboBox*>(o)) return c->currentText();

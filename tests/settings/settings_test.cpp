@@ -296,22 +296,4 @@ TEST_F(SerialDeviceTest, AChosenDeviceHoldsAtOnceAndLastsAfterOk) {
               "Serial Port: COM 2          Settings:  9600,N,8,1  (/dev/ttyACM0)");
 }
 
-TEST_F(SerialDeviceTest, TheListFollowsAdaptersAndKeepsAChoiceThatIsGone) {
-    SetPortDevice(1, "/dev/ttyACM0");
-    Form_serial d;
-    EXPECT_EQ(Devices(d)->currentText(), "/dev/ttyACM0 - USB Serial, FTDI, SN A1B2");
-    adapters = {{"/dev/ttyUSB3", "", "", ""}}; // one adapter out, another in: seen at the next look
-    for (int i = 0; i < 200 && Devices(d)->count() != 3; ++i)
-        QTest::qWait(50);
-    EXPECT_EQ(Items(Devices(d)).mid(1), QStringList({"/dev/ttyUSB3", "/dev/ttyACM0 (not found)"}));
-    EXPECT_EQ(Devices(d)->currentText(), "/dev/ttyACM0 (not found)");
-
-    // Back to the usual mapping.
-    ASSERT_TRUE(QFile("com1").open(QIODevice::WriteOnly));
-    Devices(d)->setFocus();
-    QTest::keyClick(Devices(d), Qt::Key_Home);
-    EXPECT_EQ(PortDevice(1), "");
-    EXPECT_EQ(d.findChild<QLabel*>("Label_Port1")->text(), "./com1 (present)");
-}
-
 } // namespace
