@@ -4,6 +4,7 @@
 #include "mainwin_fixture.h"
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace Module1;
@@ -49,15 +50,13 @@ TEST_F(MainWindowTest, AddressIsTakenWhenPickedAndSwitchallGetsNoReplyNorEditor)
     EXPECT_EQ(text("TextRx"), "- no rx - switchall command");
     click("Command_PrgEeprom");
     ASSERT_EQ(prompts->messages.size(), 2u);
-    EXPECT_EQ(prompts->messages[0].title, "VarDelo - ERRORE");
-    EXPECT_EQ(
-        prompts->messages[0].text,
-        QString::fromUtf8("Con l'indirizzo impostato su SWITCH-ALL non è possibile programmare la EEPROM.\r\n"
-                          "Impostare il corretto indirizzo da 0 a 31."));
     EXPECT_FALSE(prompts->messages[0].error); // no icon
-    EXPECT_EQ(prompts->messages[1].title, "Vardelo - ERROR");
-    EXPECT_EQ(prompts->messages[1].text,
-              "With SWITCH-ALL address you can't program EEPROM.\r\nSet the correct address from 0 to 31.");
+    EXPECT_EQ(prompts->messages[0].title + "/" + prompts->messages[0].text,
+              QString::fromUtf8("VarDelo - ERRORE/Con l'indirizzo impostato su SWITCH-ALL non è possibile "
+                                "programmare la EEPROM.\r\nImpostare il corretto indirizzo da 0 a 31."));
+    EXPECT_EQ(prompts->messages[1].title + "/" + prompts->messages[1].text,
+              "Vardelo - ERROR/With SWITCH-ALL address you can't program EEPROM.\r\nSet the correct address "
+              "from 0 to 31.");
 }
 
 TEST_F(MainWindowTest, PositioningTakesTheLeadingNumberAndRefusesWhatDoesNotFit) {

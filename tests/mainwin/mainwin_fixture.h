@@ -10,9 +10,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -50,12 +47,8 @@ class MainWindowTest : public SimFixture {
     // The caption, title, list text or field text a control shows.
     QString text(const char* name) const {
         QObject* o = window->findChild<QObject*>(name);
-        if (auto* a = qobject_cast<QAction*>(o)) return a->text();
-        if (auto* l = qobject_cast<QLabel*>(o)) return l->text();
-        if (auto* c = qobject_cast<QComboBox*>(o)) return c->currentText();
-        if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->text();
-        if (auto* g = qobject_cast<QGroupBox*>(o)) return g->title();
-        if (auto* e = qobject_cast<QLineEdit*>(o)) return e->text();
+        for (const char* property : {"title", "currentText", "text"})
+            if (o && o->property(property).isValid()) return o->property(property).toString();
         ADD_FAILURE() << "no control " << name;
         return {};
     }

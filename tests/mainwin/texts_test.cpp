@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, UnknownLanguageCodeKeepsTheDesignTextsAndMessagesStillSay
     EXPECT_EQ(text("Statusbar"), "");
     EXPECT_EQ(list("Combo_Command")->count(), 0);
     pick("Combo_Addr", "switchall");
-    click("Command_PrgEeprom");
+    click("Command_PrgEeprom"); // messages still say something
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].title, "VarDelo - ERROR");
 }
