@@ -34,7 +34,6 @@ class MainWindowTest : public SimFixture {
     }
     void open() { window = std::make_unique<Form_main>(); } // its load step runs now
 
-    // Clicks a button or triggers a menu entry.
     void click(const char* name) {
         QObject* o = window->findChild<QObject*>(name);
         const char* slot = o && o->metaObject()->indexOfSlot("click()") >= 0 ? "click" : "trigger";
