@@ -5,8 +5,6 @@
 #include "sim_fixture.h"
 
 #include <deque>
-#include <functional>
-#include <optional>
 
 // The status box, questions and prompts of one operation, scripted and recorded.
 struct RecordedIo {
@@ -21,13 +19,12 @@ struct RecordedIo {
     RecordedIo();
 };
 
-// The fixture of the transfer tests: SimFixture, the catalog built, drive address 1.
+// SimFixture with the catalog built and drive address 1.
 class TransferTest : public SimFixture {
   protected:
     void SetUp() override;
     void TearDown() override;
-    // Replaces the drive bus by a ReplyPort for this test.
-    ReplyPort& useReplyPort();
+    ReplyPort& useReplyPort(); // replaces the drive bus for this test
 
     RecordedIo rec;
     PrgStore store{};
@@ -35,7 +32,3 @@ class TransferTest : public SimFixture {
 };
 
 using Frames = std::vector<std::string>;
-// The frame of EEPROM command bytes to an address (checksum computed), as hex text.
-std::string FrameTo(int address, const std::string& hexData);
-// Every line of `got` equals the same line of `sent` once the drive's trailing blank is cut.
-void ExpectSameProgramsIgnoringTrailingBlanks(const PrgStore& got, const PrgStore& sent);
