@@ -1,30 +1,17 @@
 // The editor's transaction: the frame on the wire, the port settings, and the waits.
-#include "app/module1.h"
-#include "link/buswait.h"
 #include "transfer_support.h"
 
-namespace {
-
-std::string Send(int add, const std::string& hexData, std::string instring = "") {
-    TxRxCMDEEPROM(add, Bytes(hexData), instring, 1.0);
-    return instring;
-}
-
-} // namespace
-
-TEST_F(TransferTest, FramesSettingsAndSwitchall) {
-    EXPECT_EQ(Send(1, "F1"), "06");
-    Send(2, "F2 05");
-    EXPECT_EQ(framesHex(), (Frames{" FC 21 F1 F1", " FC 42 F2 05 CA"}));
-    // Settings of the moment; the port stays open, reopened only when the settings change.
+// Settings of the moment; the port stays open, reopened only when the settings change.
+TEST_F(TransferTest, PortSettingsOfTheMoment) {
+    std::string instring;
+    TxRxCMDEEPROM(1, Bytes("F1"), instring, 1.0);
+    EXPECT_EQ(instring, "06");
     EXPECT_EQ(port->settings(), "9600,N,8,1");
     EXPECT_EQ(port->openCount(), 1);
     Module1::BaudRate = 19200;
-    Send(1, "F1");
+    TxRxCMDEEPROM(1, Bytes("F1"), instring, 1.0);
     EXPECT_EQ(port->settings(), "19200,N,8,1");
     EXPECT_EQ(port->openCount(), 2);
-    EXPECT_EQ(Send(99, "F9", "caller's"), "caller's"); // switchall: nothing written
-    EXPECT_EQ(framesHex().size(), 3u);
 }
 
 // The drive's EEPROM needs its time: each command's wait after the 50 ms first look, pinned as
@@ -47,8 +34,6 @@ TEST_F(TransferTest, EachEepromCommandWaitsItsOwnTime) {
     rec.answers = std::deque<bool>(6, true);
     // F9, F0, one line, F1.
     EXPECT_EQ(schedule([&] { SendAllPrg(store, rec.io); }), (W{0.05, 2.0, 0.05, 0.2, 0.05, 0.2, 0.05, 1.0}));
-    // F3 of the current program first.
-    EXPECT_EQ(schedule([&] { SendCurrentPrg(store, 3, rec.io); })[1], 2.0);
     rec.inputs = {"4"};
     EXPECT_EQ(schedule([&] { DeletePrg(rec.io); }), (W{0.05, 2.0}));
     W read;

@@ -1,9 +1,5 @@
 #include "transfer_support.h"
 
-#include "app/module1.h"
-#include "catalog/catalog.h"
-#include "link/transaction.h"
-
 RecordedIo::RecordedIo() {
     io.ask = [this](const std::string& q) {
         questions.push_back(q);
@@ -21,22 +17,4 @@ RecordedIo::RecordedIo() {
     io.appendStatus = [this](const std::string& t) { text1 += t; };
     io.beep = [this] { ++beeps; };
     io.showProgram = [this] { ++shows; };
-}
-
-void TransferTest::SetUp() {
-    SimFixture::SetUp();
-    Module1::InitComandi();
-    Module1::Indirizzo = 1;
-}
-
-void TransferTest::TearDown() {
-    SetSharedPort(nullptr);
-    replyPort.reset();
-    SimFixture::TearDown();
-}
-
-ReplyPort& TransferTest::useReplyPort() {
-    replyPort = std::make_unique<ReplyPort>();
-    SetSharedPort(replyPort.get());
-    return *replyPort;
 }

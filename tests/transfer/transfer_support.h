@@ -1,6 +1,10 @@
 #pragma once
 // What the transfer tests share: a recorded TransferIo and a port whose answers a test decides.
+#include "app/module1.h"
+#include "catalog/catalog.h"
 #include "editor/transfer.h"
+#include "link/buswait.h"
+#include "link/transaction.h"
 #include "reply_port.h"
 #include "sim_fixture.h"
 
@@ -22,9 +26,17 @@ struct RecordedIo {
 // SimFixture with the catalog built and drive address 1.
 class TransferTest : public SimFixture {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-    ReplyPort& useReplyPort(); // replaces the drive bus for this test
+    void SetUp() override {
+        SimFixture::SetUp();
+        Module1::InitComandi();
+        Module1::Indirizzo = 1;
+    }
+    // Replaces the drive bus by a port whose answers the test decides.
+    ReplyPort& useReplyPort() {
+        replyPort = std::make_unique<ReplyPort>();
+        SetSharedPort(replyPort.get());
+        return *replyPort;
+    }
 
     RecordedIo rec;
     PrgStore store{};
@@ -32,3 +44,4 @@ class TransferTest : public SimFixture {
 };
 
 using Frames = std::vector<std::string>;
+using Prompt = std::pair<std::string, std::string>; // prompt, title
