@@ -6,10 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#ifdef __linux__
 #include <csignal>
 #include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -64,7 +62,6 @@ TEST(PrgFile, LoaderRules) {
     }
 }
 
-#ifdef __linux__
 // A write that fails half way (the file size limit stands in for a full disk) must leave the
 // old file exactly as it was.
 TEST(PrgFile, FailedSaveKeepsTheOldFile) {
@@ -94,4 +91,3 @@ TEST(PrgFile, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(f.readAll(), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"progs.txt"}); // no temporary left
 }
-#endif

