@@ -50,7 +50,7 @@ class EditorWindow : public SimFixture {
   protected:
     void SetUp() override {
         SimFixture::SetUp();
-        prompts.reset(); // the one below installs itself
+        prompts.reset(); // first: its destructor uninstalls the prompts in place
         prompts = std::make_unique<PdfPrompts>();
         Module1::InitComandi();
         Module1::Indirizzo = 1;
