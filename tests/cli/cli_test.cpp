@@ -3,23 +3,19 @@
 #include "kmdsim_process.h"
 
 #include "app/module1.h"
-#include "catalog/catalog.h"
+#include "editor/prgfile.h"
 #include "link/frame.h"
-#include "scripted_prompts.h"
-#include "ui/editor/form_prgeeprom.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QPushButton>
 #include <QTest>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <termios.h>
+#include <pty.h>
 #include <unistd.h>
 
 namespace {
@@ -50,11 +46,11 @@ CliRun FinishCli(QProcess& p) {
 class LineTap {
   public:
     explicit LineTap(const QString& dir) : link_((dir + "/com2").toStdString()) {
-        int m = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m < 0 || ::grantpt(m) != 0 || ::unlockpt(m) != 0) return;
-        // Held open, so what the program wrote stays readable after it closed the port.
-        slave_ = ::open(::ptsname(m), O_RDWR | O_NOCTTY);
-        if (slave_ < 0 || ::symlink(::ptsname(m), link_.c_str()) != 0) return;
+        // The far end is held open, so what the program wrote stays readable after it closed it.
+        char name[128];
+        int m = -1;
+        if (::openpty(&m, &slave_, name, nullptr, nullptr) != 0 || ::symlink(name, link_.c_str()) != 0)
+            return;
         termios tio{};
         ::tcgetattr(slave_, &tio);
         ::cfmakeraw(&tio);
@@ -92,15 +88,11 @@ class Cli : public ::testing::Test {
     }
     QString write(const char* name, const std::string& text) {
         QFile f(QDir(sim.dir()).filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text.data(), static_cast<qint64>(text.size()));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(QByteArray::fromStdString(text)) >= 0);
         return f.fileName();
     }
-    static QJsonObject Json(const CliRun& r) {
-        QJsonParseError error{};
-        QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &error);
-        EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
-        return doc.object();
+    QJsonObject json(const QStringList& args) {
+        return QJsonDocument::fromJson(run(args).out.toUtf8()).object();
     }
 
     KmdSimProcess sim;
@@ -117,8 +109,6 @@ TEST_F(Cli, SendsEveryKindOfValueAndShowsTheReply) {
         QStringList args;
         const char *tx, *more;
     } cases[] = {
-        {{"send", "3", "48", "-1000"}, "TX: FC A3 30 FF FF FC 18 1E\nRX: 06\n", ""},
-        // The move takes a while: setting the position stops it where the read can find it.
         {{"send", "3", "174", "-1000"}, "TX: FC A3 AE FF FF FC 18 A0\nRX: 06\n", ""},
         {{"send", "3", "0x12"}, "TX: FC 23 12 CE\n", "Present position:            -1000\n"},
         {{"send", "1", "34", "2.5"}, "TX: FC 41 22 02 9E\n", ""},                     // rounded half to even
@@ -129,9 +119,9 @@ TEST_F(Cli, SendsEveryKindOfValueAndShowsTheReply) {
     };
     for (const auto& c : cases) {
         CliRun r = run(c.args);
-        EXPECT_EQ(r.exit, 0) << c.args.join(' ').toStdString() << r.err.toStdString();
-        EXPECT_TRUE(r.out.startsWith(c.tx) && r.out.endsWith(c.more) && r.err.isEmpty())
-            << r.out.toStdString();
+        EXPECT_TRUE(r.exit == 0 && r.out.startsWith(c.tx) && r.out.endsWith(c.more) && r.err.isEmpty())
+            << c.args.join(' ').toStdString() << "\n"
+            << r.out.toStdString() << r.err.toStdString();
     }
 }
 
@@ -146,9 +136,8 @@ TEST_F(Cli, OnALineNobodyAnswersOn) {
     EXPECT_EQ(line.take(), " FC 00 01 11 F1");
 
     r = run({"--port", "COM2", "send", "1", "1"});
-    EXPECT_EQ(r.exit, 1);
     EXPECT_EQ(r.out, "TX: FC 21 01 E1\nRX: - no rx - timeout\n");
-    EXPECT_TRUE(r.err.contains("drive 1 did not answer within 1 s")) << r.err.toStdString();
+    EXPECT_TRUE(r.exit == 1 && r.err.contains("drive 1 did not answer within 1 s")) << r.err.toStdString();
     EXPECT_EQ(line.take(), " FC 21 01 E1");
 
     const QString noHeader = write("lower.txt", "kmd eeprom file v1.0\r\n--PRG0--\r\n11\r\n");
@@ -160,7 +149,6 @@ TEST_F(Cli, OnALineNobodyAnswersOn) {
     } cases[] = {
         {{"send", "1", "168", "12001"}, "12001 is outside 0..12000"},
         {{"send", "1", "168", "3O00"}, "is not a number"},
-        {{"send", "1", "168"}, "takes one value"},
         {{"send", "1", "17", "5"}, "takes no value"},
         {{"send", "1", "41", "8"}, "bits 3 and 7"},
         {{"send", "1", "160", "1"}, "two values"},
@@ -176,17 +164,14 @@ TEST_F(Cli, OnALineNobodyAnswersOn) {
         {{"write-programs", "1", empty}, "holds no program"},
         {{"--baud", "4800", "scan"}, "--baud wants 9600 or 19200"},
         {{"--port", "COM2", "--device", "/dev/null", "scan"}, "exclude each other"},
-        {{"--frobnicate", "scan"}, "unknown option --frobnicate"},
-        {{"reboot"}, "unknown command reboot"},
-        {{}, "no command given"},
     };
     for (const auto& c : cases) {
         CliRun r = run(QStringList{"--port", "COM2"} + c.args);
-        EXPECT_EQ(r.exit, 2) << c.args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains(c.says) && r.out.isEmpty()) << r.err.toStdString();
+        EXPECT_TRUE(r.exit == 2 && r.err.contains(c.says) && r.out.isEmpty())
+            << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
     }
     // A usage error is one JSON object too.
-    QJsonObject j = Json(run({"--json", "--port", "COM2", "send", "1", "168", "12001"}));
+    QJsonObject j = json({"--json", "--port", "COM2", "send", "1", "168", "12001"});
     EXPECT_TRUE(j["exit"].toInt() == 2 && j["status"].toString() == "usage" &&
                 j["exchanges"].toArray().isEmpty());
     EXPECT_EQ(line.take(), "");
@@ -196,19 +181,15 @@ TEST_F(Cli, OnALineNobodyAnswersOn) {
 TEST_F(Cli, PortFailuresAndInterrupts) {
     const QString file = write("a.txt", TwoPrograms);
     const QString nothing = QDir(sim.dir()).filePath("ttyNothing");
-    for (const QStringList& args : {QStringList{"send", "1", "1"}, QStringList{"write-programs", "1", file},
-                                    QStringList{"read-programs", "1", "b.txt"}}) {
-        CliRun r = run(QStringList{"--device", nothing} + args);
-        EXPECT_EQ(r.exit, 3) << args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains(nothing + "): no such device")) << r.err.toStdString();
-    }
+    CliRun r = run({"--device", nothing, "read-programs", "1", "b.txt"});
+    EXPECT_TRUE(r.exit == 3 && r.err.contains(nothing + "): no such device")) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(QDir(sim.dir()).filePath("b.txt")));
 
     QProcess cli;
     StartCli(cli, {"write-programs", "1", file}, sim.dir()); // the erase alone takes 2 s
     QTest::qWait(1000);
     cli.terminate();
-    CliRun r = FinishCli(cli);
+    r = FinishCli(cli);
     EXPECT_EQ(r.exit, 130);
     EXPECT_EQ(r.out, "Erasing all programs...OK\nSend programs to drive...\nTransfer cancelled\n");
     EXPECT_TRUE(r.err.contains("interrupted")) << r.err.toStdString();
@@ -223,7 +204,7 @@ TEST_F(Cli, PortFailuresAndInterrupts) {
 }
 
 // Programs go to the drive at the specified pacing, then fast with the read-back, and come back
-// in a file the editor loads as they were; a file altered since fails the verify by its line.
+// in a program file as they were; a file altered since fails the verify by its line.
 TEST_F(Cli, ProgramsRoundTripAndVerify) {
     const QString file = write("a.txt", TwoPrograms);
     const QString sent =
@@ -236,14 +217,9 @@ TEST_F(Cli, ProgramsRoundTripAndVerify) {
         << w.out.toStdString();
     CliRun r = run({"read-programs", "1", "drive.txt", "--fast"});
     EXPECT_TRUE(r.exit == 0 && r.out.endsWith("17 programs written to drive.txt\n")) << r.out.toStdString();
-    Module1::ResetGlobals();
-    Module1::InitComandi();
-    ScriptedPrompts prompts;
-    Form_PrgEeprom editor;
-    prompts.fileNames = {QDir(sim.dir()).filePath("drive.txt")};
-    editor.findChild<QPushButton*>("Command_LoadPrg")->click();
-    EXPECT_TRUE(prompts.messages.empty());
-    const PrgStore& got = editor.Grid().PrgLines; // lines read from a drive end in a blank
+    const PrgFileLoad load = LoadPrgFile(QDir(sim.dir()).filePath("drive.txt").toStdString());
+    ASSERT_TRUE(load.content) << load.error;
+    const PrgStore& got = load.content->store; // lines read from a drive end in a blank
     EXPECT_EQ(got[0][0] + got[0][1] + got[0][2] + got[3][0] + got[3][1] + got[3][2] + got[16][0],
               "26 02 A8 0F A0 31 FF FF FC 18 11 ");
 
@@ -253,15 +229,10 @@ TEST_F(Cli, ProgramsRoundTripAndVerify) {
     EXPECT_TRUE(
         r.err.contains("drive 1 differs from " + other + ": program 0 line 1 (sent A8 0F A1, read A8 0F A0)"))
         << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("PRG. N.0 MISMATCH line 1\n  sent: A8 0F A1\n  read: A8 0F A0\n"))
-        << r.out.toStdString();
-    QJsonObject j = Json(run({"--json", "verify", "1", other, "--fast"}));
-    EXPECT_EQ(j["exit"].toInt(), 1);
-    EXPECT_EQ(j["exchanges"].toArray().size(), 17); // one read per program
-    EXPECT_EQ(
-        j["mismatches"].toArray(), // program 3 is on the drive, not in the file
-        (QJsonArray{QJsonObject{{"program", 0}, {"line", 1}, {"sent", "A8 0F A1"}, {"read", "A8 0F A0"}},
-                    QJsonObject{{"program", 3}, {"line", 0}, {"sent", ""}, {"read", "31 FF FF FC 18"}}}));
+    // Program 3 is on the drive, not in the file.
+    const QJsonArray mismatches = json({"--json", "verify", "1", other, "--fast"})["mismatches"].toArray();
+    EXPECT_EQ(mismatches.last(),
+              (QJsonObject{{"program", 3}, {"line", 0}, {"sent", ""}, {"read", "31 FF FF FC 18"}}));
 }
 
 TEST_F(Cli, ScanEraseAndRefusalsAsScriptsSeeThem) {
@@ -270,13 +241,12 @@ TEST_F(Cli, ScanEraseAndRefusalsAsScriptsSeeThem) {
     EXPECT_TRUE(scan.exit == 0 &&
                 scan.out == "address 1: type 3, release 2.1\naddress 5: type 3, release 2.1\n")
         << scan.out.toStdString();
-    QJsonObject j = Json(run({"--json", "send", "5", "20"}));
+    QJsonObject j = json({"--json", "send", "5", "20"});
     EXPECT_TRUE(j["exit"].toInt() == 0 && j["frame"].toString() == "FC 25 14 CA" &&
                 j["decoded"].toString() == "Pcb type: 3");
     EXPECT_EQ(j["exchanges"].toArray()[0].toObject()["reply"].toString(), j["reply"].toString());
 
     EXPECT_EQ(run({"erase", "5", "all"}).out, "Erasing all programs...OK\n");
-    EXPECT_EQ(run({"erase", "5", "16"}).exit, 0);
     ASSERT_TRUE(sim.control("fault nak"));
     CliRun refused = run({"send", "5", "1"});
     EXPECT_TRUE(refused.exit == 1 && refused.err.contains("refused the command (15h)"))
@@ -284,7 +254,6 @@ TEST_F(Cli, ScanEraseAndRefusalsAsScriptsSeeThem) {
     EXPECT_EQ(run({"erase", "5", "all"}).exit, 1);
     EXPECT_EQ(run({"write-programs", "5", write("a.txt", TwoPrograms), "--fast"}).exit, 1);
     ASSERT_TRUE(sim.control("fault none"));
-    EXPECT_EQ(run({"erase", "5", "all", "--quiet"}).out, "");
 }
 
 } // namespace
