@@ -76,7 +76,8 @@ TEST(SpecialLogic, RepliesReadAsAnalogValueAndStatusBit) {
     // Full scale 1010 counts is 25600 steps; 25.3 keeps its integer part.
     for (auto [analog, position] : {std::pair{1010, 25600}, {1, 25}, {65535, 1661085}})
         EXPECT_EQ(LoopPosition(analog), position) << analog;
-    // Refused, short, half-read and garbled replies read as what they hold, never past the end.
+    // A reply without its fifth byte, half a byte, a refusal and garbled hex read as what they
+    // hold, never past the end.
     EXPECT_EQ(AnalogOfReply("FC 26 D2 03 F2 1A"), 1010);
     EXPECT_EQ(AnalogOfReply("FC 26 D2 03") + AnalogOfReply("FC 26 D2 0") + AnalogOfReply("15"), 3 * 256);
     EXPECT_EQ(AnalogOfReply("FC 26 D2 ZZ 10 00"), 16);
