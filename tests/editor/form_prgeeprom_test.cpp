@@ -120,7 +120,6 @@ TEST_F(EditorWindow, OpensEmptyWithTheTextsOfItsLanguage) {
     }
     Module1::Lingua = 1; // the open window keeps its language
     EXPECT_EQ(Find<QPushButton>("Command_DelLine")->text(), "Zeile loeschen");
-    EXPECT_TRUE(Find<QLineEdit>("Text_PrgActive")->isReadOnly());
     EXPECT_EQ(Cell(0, 0), " ");
 }
 

@@ -18,7 +18,7 @@ TEST(Listing, HeadingsAndDescriptionsInColumn30) {
 
     PrgStore store;
     store[0][0] = "A8 0F A0";
-    store[0][3] = "26 02 "; // from the drive, with its trailing blank; gaps are not printed
+    store[0][3] = "26 03 "; // from the drive, with its trailing blank; gaps are not printed
     store[5] = {"E1 00", "11", "11 00 00 00 00 00 00 00 00 00"}; // the last, 29 characters: it still fits
     store[9][0] = "E1 00 00 00 00 00 00 00 00 00 00 00";         // too long: description on the next line
     Module1::Lingua = 1;
@@ -26,7 +26,7 @@ TEST(Listing, HeadingsAndDescriptionsInColumn30) {
     EXPECT_EQ(
         Lines(lines.begin() + 2, lines.begin() + 7),
         (Lines{"---- PRG. N. 0 ----", "A8 0F A0" + std::string(21, ' ') + "Impostazione corrente 4000",
-               "26 02 " + std::string(23, ' ') + "Impostazione risoluzione 1/4", "", "---- PRG. N. 1 ----"}));
+               "26 03 " + std::string(23, ' ') + "Impostazione risoluzione 1/8", "", "---- PRG. N. 1 ----"}));
     EXPECT_EQ(Lines(lines.begin() + 14, lines.begin() + 19),
               (Lines{"---- PRG. N. 5 ----", "E1 00" + std::string(24, ' ') + "ERROR - WRONG COMMAND",
                      "11" + std::string(27, ' ') + "Stop rotazione", store[5][2] + "Stop rotazione", ""}));
