@@ -9,7 +9,6 @@
 #include "ui/main/form_main.h"
 #include "ui/tools/form_log.h"
 
-#include <QLineEdit>
 #include <climits>
 #include <cstdio>
 
@@ -50,12 +49,10 @@ TEST_F(Soak, TenThousandMainWindowTransactions) {
     Module1::Indirizzo = 1;
     auto run = [&](int count) {
         int failures = 0;
-        for (int i = 0; i < count; ++i) {
-            bool read = i % 3 == 0;
-            Outcome o = read ? window.TxRxSeriale(1, 18, 0, 0, 1, 8, 0)
-                             : window.TxRxSeriale(1, 168, 1000 + i % 11000, 0, 3, 1, 0);
-            if (o != Outcome::Reply) ++failures;
-        }
+        for (int i = 0; i < count; ++i)
+            failures +=
+                (i % 3 == 0 ? window.TxRxSeriale(1, 18, 0, 0, 1, 8, 0)
+                            : window.TxRxSeriale(1, 168, 1000 + i % 11000, 0, 3, 1, 0)) != Outcome::Reply;
         return failures;
     };
     ASSERT_EQ(run(6000), 0); // warm-up: the log reaches its capacity
@@ -64,7 +61,6 @@ TEST_F(Soak, TenThousandMainWindowTransactions) {
     long growth = ResidentKiB() - before;
     std::printf("[ figures  ] 10000 transactions, resident memory growth %ld KiB\n", growth);
     EXPECT_LT(growth, MemoryBoundKiB);
-    EXPECT_FALSE(window.findChild<QLineEdit*>("ParRx")->text().isEmpty());
 }
 
 TEST_F(Soak, AThousandProgramLinesTransferred) {
