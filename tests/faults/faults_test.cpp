@@ -54,7 +54,7 @@ class Faults : public ::testing::Test {
     // The main window reads the present position (RX and its description show the reply).
     Outcome ReadPosition() { return window->TxRxSeriale(1, 18, 0, 0, 1, 8, 0); }
     // A program transfer's status ends in error (or not), and the editor's store is untouched.
-    void ExpectSent(bool failed) {
+    void ExpectTransferFailed(bool failed) {
         EXPECT_EQ(status.find("ERROR") != std::string::npos, failed) << status;
         EXPECT_EQ(store, original);
     }
@@ -76,7 +76,7 @@ TEST_F(Faults, SilentDrive) {
     EXPECT_EQ(ReadPosition(), Outcome::Timeout);
     EXPECT_TRUE(Rx().endsWith("- no rx - timeout")) << Rx().toStdString();
     SendPrg(store, 99, io); // erase all gets no answer: 11 attempts, then ERROR
-    ExpectSent(true);
+    ExpectTransferFailed(true);
 
     ASSERT_TRUE(sim.control("fault none"));
     EXPECT_EQ(ReadPosition(), Outcome::Reply);
@@ -93,7 +93,7 @@ TEST_F(Faults, NakToEverything) {
     EXPECT_NE(status.find("Erasing all programs...ERROR"), std::string::npos) << status;
     ASSERT_TRUE(sim.control("fault none"));
     SendPrg(store, 99, io);
-    ExpectSent(false);
+    ExpectTransferFailed(false);
 
     // To "read program" a refusal is the drive's word for an empty program.
     ASSERT_TRUE(sim.control("fault nak"));
@@ -109,9 +109,8 @@ TEST_F(Faults, GarbageCutAndSlowReplies) {
     EXPECT_NE(status.find("PRG 16"), std::string::npos) << status;
 
     ASSERT_TRUE(sim.control("fault cut"));
-    EXPECT_EQ(ReadPosition(), Outcome::Timeout);
-    EXPECT_TRUE(Rx().startsWith(" FC") && Rx().contains("timeout"))
-        << Rx().toStdString(); // what came is shown
+    EXPECT_EQ(ReadPosition(), Outcome::Timeout); // what came is shown
+    EXPECT_TRUE(Rx().startsWith(" FC") && Rx().contains("timeout")) << Rx().toStdString();
 
     ASSERT_TRUE(sim.control("slow 0.05"));
     ASSERT_TRUE(sim.control("fault slow"));
@@ -127,12 +126,12 @@ TEST_F(Faults, GarbageCutAndSlowReplies) {
 TEST_F(Faults, DeviceVanishesDuringAProgramTransfer) {
     QTimer::singleShot(1000, [this] { sim.post("vanish"); }); // while the lines go out
     SendPrg(store, 99, io);
-    ExpectSent(true);
+    ExpectTransferFailed(true);
     EXPECT_FALSE(port.isOpen());
 
     ASSERT_TRUE(sim.control("restore"));
     SendPrg(store, 99, io);
-    ExpectSent(false);
+    ExpectTransferFailed(false);
     PrgStore readBack{};
     ReadAllPrg(readBack, io);
     for (int p = 0; p < NumPrograms; ++p)

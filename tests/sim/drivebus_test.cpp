@@ -3,6 +3,7 @@
 #include "link/frame.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -116,24 +117,26 @@ TEST_F(Bus, ProgramsAreStoredReadBackAndErased) {
 }
 
 TEST_F(Bus, MovesTakeTimeAndSetStatusBitZero) {
-    // 48 absolute to 100000: 20 ms + 0.5 s.
+    // 48 absolute to 100000 takes 20 ms + 0.5 s; status bit 0 is set while it runs.
     Expect(2, {"30 00 01 86 A0", " 06", "AC", " 01"});
     clock += 0.26;
-    EXPECT_GT(bus.position(2), 40000);
-    EXPECT_LT(bus.position(2), 60000);
+    EXPECT_TRUE(bus.position(2) > 40000 && bus.position(2) < 60000) << bus.position(2);
     clock += 0.26;
-    Expect(2, {"AC", " 00", "12", " FC A2 12 00 01 86 A0 28", "31 FF FE 75 78", " 06"}); // 49 relative
-    clock += 1;
-    Expect(2, {"12", " FC A2 12 FF FF FC 18 3D", "A6", " 06"}); // 166 goes to zero
-    clock += 1;
-    EXPECT_EQ(bus.position(2), 0);
-    // 174 and 211 set the register without moving.
-    Expect(2, {"AE 00 00 64 00", " 06"});
-    EXPECT_EQ(bus.position(2), 25600);
-    Expect(2, {"D3 FF FF FF FF", " 06"});
-    EXPECT_EQ(bus.position(2), -1);
+    Expect(2, {"AC", " 00", "12", " FC A2 12 00 01 86 A0 28"});
 
-    // Stop freezes a running move; endless motion runs until stopped; a loaded quote runs on start.
+    // Command, seconds that pass, position then: relative, to zero, load a quote (nothing moves)
+    // and start it, set the register (174, 211).
+    using Step = std::tuple<const char*, double, int32_t>;
+    for (auto [command, seconds, position] :
+         {Step{"31 FF FE 75 78", 1, -1000}, Step{"A6", 1, 0}, Step{"B6 00 00 00 10", 0, 0}, Step{"02", 1, 16},
+          Step{"AE 00 00 64 00", 0, 25600}, Step{"D3 FF FF FF FF", 0, -1}}) {
+        EXPECT_EQ(Ask(2, command), " 06");
+        clock += seconds;
+        EXPECT_EQ(bus.position(2), position) << command;
+    }
+    EXPECT_EQ(Ask(2, "12"), " FC A2 12 FF FF FF FF 53");
+
+    // Stop freezes a running move; endless motion runs until stopped.
     Expect(2, {"30 00 10 00 00", " 06"});
     clock += 0.1;
     Expect(2, {"11", " 06"});
@@ -143,13 +146,11 @@ TEST_F(Bus, MovesTakeTimeAndSetStatusBitZero) {
     Expect(2, {"32 00", " 06"});
     clock += 100;
     EXPECT_TRUE(bus.moving(2));
-    Expect(2, {"11", " 06", "B6 00 00 00 10", " 06"});
-    EXPECT_EQ(bus.position(2), stopped);
-    Expect(2, {"02", " 06"});
-    clock += 1;
-    EXPECT_EQ(bus.position(2), 16);
+    Expect(2, {"11", " 06"});
+    EXPECT_FALSE(bus.moving(2));
 }
 
+// The fault modes as the program meets them are proven through kmd-sim in the fault tests.
 TEST_F(Bus, FaultModesAndReplyDelays) {
     bus.setFault(DriveBus::Fault::Silent);
     EXPECT_EQ(Ask(1, "30 00 00 03 E8"), "");
@@ -159,14 +160,6 @@ TEST_F(Bus, FaultModesAndReplyDelays) {
     bus.setFault(DriveBus::Fault::NakAll);
     Expect(1, {"10", " 15", "F9", " 15"});
     EXPECT_EQ(Send(B("FC 00 01 11 F1")), "");
-
-    bus.setFault(DriveBus::Fault::Garbage);
-    for (int i = 0; i < 20; ++i) {
-        const std::string ack = Ask(1, "01");
-        EXPECT_TRUE(ack.size() == 3 && ack != " 06" && ack != " 15") << ack;
-    }
-    EXPECT_EQ(Ask(1, "12").size(), 8u * 3);
-
     bus.setFault(DriveBus::Fault::Slow);
     bus.setSlowSeconds(1.5);
     EXPECT_DOUBLE_EQ(bus.receive(BuildFrame(1, B("01"))).at(0).delaySeconds, 1.5);

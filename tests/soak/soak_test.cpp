@@ -11,6 +11,8 @@
 
 #include <climits>
 #include <cstdio>
+#include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -23,14 +25,9 @@ constexpr long MemoryBoundKiB = 1024;
 #endif
 
 long ResidentKiB() {
-    FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return 0;
-    char line[256];
-    long kib = 0;
-    while (std::fgets(line, sizeof line, f))
-        if (std::sscanf(line, "VmRSS: %ld kB", &kib) == 1) break;
-    std::fclose(f);
-    return kib;
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 class Soak : public SimFixture {
