@@ -47,8 +47,7 @@ class Soak : public SimFixture {
         for (int round = 0; round < rounds; ++round)
             ASSERT_TRUE(load()) << "round " << round;
         const long growth = ResidentKiB() - before;
-        std::printf("[ figures  ] %s, resident memory growth %ld KiB
-", what, growth);
+        std::printf("[ figures  ] %s, resident memory growth %ld KiB\n", what, growth);
         EXPECT_LT(growth, MemoryBoundKiB);
     }
 };
