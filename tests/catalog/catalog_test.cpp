@@ -72,6 +72,7 @@ TEST_F(Catalog, TextsAreExactInEveryLanguage) {
         {DescrCmdEng, 60, "Min. spot lenght (only for KMD/M20)"},
         {DescrCmdEng, 73, "Manual low requency (only for KMD/L50)"},
         {DescrCmdGer, 33, "Eingabe des Vefahrwegs ab Erkennung der Druckmarke"},
+        {DescrCmdGer, 14, "Eingabe relativer Weg"},
         {NoteCmdEng, 8,
          "0=full step           1=half step       2=1/4 of step \r\n3=1/8 of step      4=1/16 of step "},
         {NoteCmdGer, 75, "[steps]\r\n\r\n0 - disable ebcoder"},
