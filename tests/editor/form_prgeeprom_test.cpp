@@ -1,29 +1,26 @@
-// The editor window driven as an operator would: buttons, scripted prompts, files, printing.
+// The editor window driven as an operator would: buttons, scripted prompts, files, printing, and
+// its drive buttons against the simulated drive.
 #include "ui/editor/form_prgeeprom.h"
 
 #include "app/module1.h"
 #include "catalog/catalog.h"
-#include "scripted_prompts.h"
-#include "ui/common/texts.h"
+#include "sim_fixture.h"
 
-#include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
-#include <QGroupBox>
 #include <QLineEdit>
-#include <QMap>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <memory>
+#include <QTimer>
 
 namespace {
 
@@ -40,31 +37,34 @@ class PdfPrompts : public ScriptedPrompts {
 };
 
 // pdftotext's output for a PDF ("" when the tool is missing).
-QString PdfText(const QString& pdf, const char* mode = "-layout") {
+QString PdfText(const QString& pdf) {
     const QString tool = QStandardPaths::findExecutable("pdftotext");
     if (tool.isEmpty()) return {};
     QProcess p;
-    p.start(tool, {mode, pdf, "-"});
+    p.start(tool, {"-layout", pdf, "-"});
     p.waitForFinished(20000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-class EditorWindow : public ::testing::Test {
+class EditorWindow : public SimFixture {
   protected:
     void SetUp() override {
-        Module1::ResetGlobals();
-        Module1::InitComandi();
+        SimFixture::SetUp();
+        prompts.reset(); // first: its destructor uninstalls the prompts in place
         prompts = std::make_unique<PdfPrompts>();
+        Module1::InitComandi();
+        Module1::Indirizzo = 1;
+    }
+    void TearDown() override {
+        form.reset();
+        SimFixture::TearDown();
     }
     void Open() {
         form = std::make_unique<Form_PrgEeprom>();
         form->resize(1000, 600);
         form->show();
     }
-    void TearDown() override {
-        form.reset();
-        prompts.reset();
-    }
+    PdfPrompts& pdf() { return static_cast<PdfPrompts&>(*prompts); }
     template <typename T> T* Find(const char* name) {
         T* w = form->findChild<T*>(name);
         EXPECT_NE(w, nullptr) << name;
@@ -81,7 +81,7 @@ class EditorWindow : public ::testing::Test {
     QString Active() { return Find<QLineEdit>("Text_PrgActive")->text(); }
     QAbstractItemModel* Model() { return Find<QTableView>("DBGrid1")->model(); }
     QString Cell(int row, int column) { return Model()->index(row, column).data().toString(); }
-    const Program& Prg(int p) { return form->Grid().PrgLines[p]; }
+    Program& Prg(int p) { return form->Grid().PrgLines[p]; }
     QString Write(const char* name, const std::string& text) {
         QFile f(dir.filePath(name));
         f.open(QIODevice::WriteOnly);
@@ -89,7 +89,6 @@ class EditorWindow : public ::testing::Test {
         return dir.filePath(name);
     }
 
-    std::unique_ptr<PdfPrompts> prompts;
     std::unique_ptr<Form_PrgEeprom> form;
     QTemporaryDir dir;
 };
@@ -104,59 +103,31 @@ constexpr int SlotHeader = 52; // a header row of the list
 TEST_F(EditorWindow, OpensEmptyWithTheTextsOfItsLanguage) {
     struct Expect {
         int lingua;
-        const char *caption, *exit, *hex, *description, *frame, *verify, *cancel, *fast, *combo;
+        const char *caption, *del, *verify, *combo;
     };
     for (const Expect& e :
-         {Expect{1, "PROGRAMMAZIONE EEPROM", "Uscita", "HEX", "COMANDO", "SELEZIONE PROGRAMMA", "Verifica",
-                 "Annulla", "Trasferimento veloce", "Selezionare il comando"},
-          Expect{2, "EEPROM PROGRAM", "Exit", "HEX", "COMMAND", "PROGRAM SELECTION", "Verify", "Cancel",
-                 "Fast transfer", "Select command"},
-          Expect{3, "EEPROM PROGRAM", "Zurueck", "Hex", "Kommando", "Programm Auswahl",
-                 "Pr\xc3\xbc"
-                 "fen",
-                 "Abbrechen",
-                 "Schnelle \xc3\x9c"
-                 "bertragung",
-                 "Befehl wahlen"}}) {
+         {Expect{1, "PROGRAMMAZIONE EEPROM", "Cancella linea", "Verifica", "Selezionare il comando"},
+          Expect{2, "EEPROM PROGRAM", "Delete line", "Verify", "Select command"},
+          Expect{3, "EEPROM PROGRAM", "Zeile loeschen", "Prüfen", "Befehl wahlen"}}) {
         Module1::Lingua = static_cast<int16_t>(e.lingua);
         Open();
         EXPECT_EQ(form->windowTitle(), e.caption);
-        EXPECT_EQ(Find<QPushButton>("Command_exit")->text(), e.exit);
-        EXPECT_EQ(Find<QGroupBox>("Frame_PrgSel")->title(), e.frame);
+        EXPECT_EQ(Find<QPushButton>("Command_DelLine")->text(), e.del);
         EXPECT_EQ(Find<QPushButton>("Command_VerifyPrg")->text(), QString::fromUtf8(e.verify));
-        EXPECT_EQ(Find<QPushButton>("Command_CancelTransfer")->text(), e.cancel);
-        EXPECT_EQ(Find<QAbstractButton>("Check_FastTransfer")->text(), QString::fromUtf8(e.fast));
-        EXPECT_EQ(Model()->headerData(0, Qt::Horizontal).toString(), e.hex);
-        EXPECT_EQ(Model()->headerData(1, Qt::Horizontal).toString(), e.description);
-        EXPECT_EQ(Find<QComboBox>("Combo_Command")->count(),
-                  static_cast<int>(CommandListLines(e.lingua).size()));
+        // The list shows its prompt, with no command picked.
         EXPECT_EQ(Find<QComboBox>("Combo_Command")->currentText(), e.combo);
+        EXPECT_EQ(Find<QComboBox>("Combo_Command")->currentIndex(), -1);
     }
-    EXPECT_EQ(Find<QPushButton>("Command_CopyPrg")->text(), "Copy program");
     Module1::Lingua = 1; // the open window keeps its language
-    EXPECT_EQ(Find<QPushButton>("Command_exit")->text(), "Zurueck");
-
-    EXPECT_EQ(Active(), "0");
-    EXPECT_TRUE(Find<QLineEdit>("Text_PrgActive")->isReadOnly());
-    EXPECT_EQ(Model()->rowCount(), 2);
+    EXPECT_EQ(Find<QPushButton>("Command_DelLine")->text(), "Zeile loeschen");
     EXPECT_EQ(Cell(0, 0), " ");
-    EXPECT_EQ(Cell(0, 1), "");
-    EXPECT_EQ(Find<QComboBox>("Combo_Command")->currentIndex(), -1);
-    for (const char* name :
-         {"Frame_Editor", "Frame_DiskOp", "Frame_DriveOp", "Frame_SelectCommand", "Frame_Status"})
-        Find<QGroupBox>(name);
 }
 
-TEST_F(EditorWindow, InsertAsksForValuesAndBuildsTheProgram) {
+TEST_F(EditorWindow, InsertDeleteAndProgramSelection) {
     Open();
     Insert(SlotCurrent, {"3000"});
-    ASSERT_EQ(prompts->inputsAsked.size(), 1u);
-    EXPECT_EQ(prompts->inputsAsked[0].title, "Current");
+    EXPECT_EQ(prompts->inputsAsked.at(0).title, "Current");
     EXPECT_EQ(prompts->inputsAsked[0].text, "Ammitted values: from  0 to  12000\r\n\r\n[mA]");
-    EXPECT_EQ(Model()->rowCount(), 2);
-    EXPECT_EQ(Cell(0, 0), "A8 0B B8");
-    EXPECT_EQ(Cell(0, 1), "Current 3000");
-    EXPECT_EQ(form->CursorRow(), 1);
 
     Insert(SlotRamp);                 // Cancel: nothing inserted
     Insert(SlotRamp, {"300", "abc"}); // out of range asks again; letters read as 0
@@ -170,20 +141,35 @@ TEST_F(EditorWindow, InsertAsksForValuesAndBuildsTheProgram) {
     Find<QComboBox>("Combo_Command")->setEditText("Stop rotation");
     Click("Command_NewCmd");
     EXPECT_EQ(prompts->inputsAsked.size(), 4u);
-    EXPECT_EQ(Model()->rowCount(), 5);
-    EXPECT_EQ(form->CursorRow(), 4);
     // With the cursor on the first line, the next command goes before it.
     form->SetCursorRow(0);
     Insert(SlotStop);
     EXPECT_EQ(Prg(0), (Program{"11", "A8 0B B8", "22 00", "11", "11"}));
     EXPECT_EQ(form->CursorRow(), 1);
 
+    Click("Command_DelLine");
+    EXPECT_EQ(Prg(0), (Program{"11", "22 00", "11", "11"}));
+    Click("Command_PrgUp");
+    EXPECT_EQ(Active(), "1");
+    Click("Command_PrgDown");
+    EXPECT_EQ(Active(), "0");
+    EXPECT_EQ(Cell(1, 1), "Ramp 0");
+
     form.reset();
     Module1::Lingua = 1;
     Open();
     Insert(SlotRamp);
-    ASSERT_EQ(prompts->inputsAsked.size(), 5u);
-    EXPECT_TRUE(prompts->inputsAsked[4].text.startsWith("Valori ammessi: da  0 a  255\r\n\r\n"));
+    EXPECT_TRUE(prompts->inputsAsked.back().text.startsWith("Valori ammessi: da  0 a  255\r\n\r\n"));
+
+    // A 52nd line is refused with a beep, asking nothing.
+    Prg(0).fill("22 01");
+    form->ShowPrg(0);
+    form->SetCursorRow(10);
+    Insert(SlotRamp);
+    EXPECT_EQ(prompts->beeps, 2);
+    EXPECT_EQ(prompts->inputsAsked.size(), 5u);
+    EXPECT_EQ(Status(), "Program 0 holds 51 lines: no room for another command\n");
+    EXPECT_EQ(Prg(0)[50], "22 01");
 }
 
 TEST_F(EditorWindow, QuotaPastFourBytesIsRefusedAsTheMainWindowRefusesIt) {
@@ -204,180 +190,91 @@ TEST_F(EditorWindow, QuotaPastFourBytesIsRefusedAsTheMainWindowRefusesIt) {
     EXPECT_EQ(Prg(0), (Program{"A0 00 80 00 00 00"})); // only the quota that fits
 }
 
-TEST_F(EditorWindow, FiftySecondLineIsRefused) {
+TEST_F(EditorWindow, SaveLoadAndFileProblems) {
     Open();
-    for (std::string& l : form->Grid().PrgLines[0])
-        l = "22 01";
-    form->ShowPrg(0);
-    const Program before = Prg(0);
-    form->SetCursorRow(10);
-    Insert(SlotRamp);
-    EXPECT_EQ(prompts->beeps, 1);
-    EXPECT_TRUE(prompts->inputsAsked.empty());
-    EXPECT_TRUE(Status().contains("51 lines")) << Status().toStdString();
-    EXPECT_EQ(Prg(0), before);
-}
-
-TEST_F(EditorWindow, DeleteAndProgramSelection) {
-    Open();
-    Insert(SlotStop);
-    form->SetCursorRow(0);
-    Click("Command_DelLine");
-    EXPECT_EQ(Prg(0)[0], "");
-    EXPECT_EQ(Model()->rowCount(), 2);
-    EXPECT_EQ(Cell(0, 0), "");
-
-    Click("Command_NewCmd");
-    Click("Command_PrgUp");
-    EXPECT_EQ(Active(), "1");
-    EXPECT_EQ(Cell(0, 0), " ");
-    Click("Command_PrgDown");
-    EXPECT_EQ(Active(), "0");
-    EXPECT_EQ(Cell(0, 0), "11");
-}
-
-TEST_F(EditorWindow, SaveAndLoadBackIdentical) {
-    Open();
-    form->Grid().PrgLines[0][0] = "A8 0F A0 ";
-    form->Grid().PrgLines[9][0] = "11";
+    Prg(0)[0] = "A8 0F A0 "; // as read from a drive, with its trailing blank
+    Prg(9)[0] = "11";
     const QString path = dir.filePath("p.txt");
     prompts->fileNames = {path};
     Click("Command_SavePrg");
     EXPECT_EQ(prompts->filters, QStringList{"Text Format files (*.txt)"});
-    EXPECT_TRUE(prompts->messages.empty());
     const PrgStore saved = form->Grid().PrgLines;
-
     form->Grid().Clear();
     Click("Command_PrgUp");
     prompts->fileNames = {path};
     Click("Command_LoadPrg");
     EXPECT_EQ(form->Grid().PrgLines, saved);
-    EXPECT_EQ(Active(), "0");
-    EXPECT_EQ(Cell(0, 0), "A8 0F A0 ");
-    EXPECT_EQ(Cell(0, 1), "Current 4000");
-
-    Click("Command_LoadPrg"); // cancelled: nothing changes
-    Click("Command_SavePrg");
+    EXPECT_EQ(Cell(0, 1), "Current 4000"); // program 0 on show
+    Click("Command_LoadPrg");              // cancelled: nothing changes
     EXPECT_EQ(form->Grid().PrgLines, saved);
-}
 
-TEST_F(EditorWindow, FileProblemsAreReported) {
-    Open();
-    form->Grid().PrgLines[0][0] = "11";
     prompts->fileNames = {dir.filePath("missing.txt")};
     Click("Command_LoadPrg");
-    ASSERT_EQ(prompts->messages.size(), 1u);
-    EXPECT_TRUE(prompts->messages[0].error);
-    EXPECT_EQ(prompts->messages[0].title, ErrorTitle());
+    EXPECT_EQ(prompts->messages.at(0).title, "VarDelo - ERROR");
     EXPECT_TRUE(prompts->messages[0].text.contains("missing.txt"));
-    EXPECT_EQ(Prg(0)[0], "11"); // untouched
+    EXPECT_EQ(Prg(9)[0], "11"); // untouched
 
-    // A wrong header clears the programs with a beep; an empty file is no program file either.
-    prompts->fileNames = {Write("lower.txt", "kmd eeprom file v1.0\r\n--PRG0--\r\n11\r\n"),
-                          Write("empty.txt", "")};
+    // A wrong header clears the programs with a beep.
+    prompts->fileNames = {Write("lower.txt", "kmd eeprom file v1.0\r\n--PRG0--\r\n11\r\n")};
     Click("Command_LoadPrg");
     EXPECT_EQ(prompts->beeps, 1);
-    EXPECT_EQ(Prg(0)[0], "");
-    EXPECT_EQ(Cell(0, 0), " ");
-    Click("Command_LoadPrg");
-    EXPECT_EQ(prompts->beeps, 1);
+    EXPECT_EQ(Prg(9)[0], "");
 
-    std::string big = "KMD EEPROM FILE V1.0\r\n--PRG20--\r\n11\r\n--PRG2--\r\n";
+    // Programs past 16 wrap onto none, lines past 51 onto no other program; both are told.
+    std::string big =
+        "KMD EEPROM FILE V1.0\r\n--PRG17--\r\n11\r\n--PRG99999999999999999999--\r\n11\r\n--PRG16--\r\n";
     for (int i = 0; i < 53; ++i)
-        big += "22 01\r\n";
+        big += "22 " + std::to_string(i) + "\r\n";
     prompts->fileNames = {Write("big.txt", big)};
     Click("Command_LoadPrg");
-    EXPECT_EQ(Prg(2)[50], "22 01");
+    EXPECT_EQ(Prg(16)[50], "22 50");
+    EXPECT_EQ(Prg(1)[0], "");
+    EXPECT_EQ(Prg(7)[0], "");
     EXPECT_EQ(Status(),
-              "1 line(s) of programs above 16 skipped\n2 line(s) past line 51 of a program skipped\n");
+              "2 line(s) of programs above 16 skipped\n2 line(s) past line 51 of a program skipped\n");
 
     prompts->fileNames = {dir.filePath("nofolder/p.txt")};
     Click("Command_SavePrg");
-    ASSERT_EQ(prompts->messages.size(), 2u);
-    EXPECT_EQ(prompts->messages[1].title, ErrorTitle());
     EXPECT_TRUE(
-        prompts->messages[1].text.startsWith("Cannot save the file " + dir.filePath("nofolder/p.txt")));
+        prompts->messages.at(1).text.startsWith("Cannot save the file " + dir.filePath("nofolder/p.txt")));
 }
 
-TEST_F(EditorWindow, PrintsListingToPdf) {
+TEST_F(EditorWindow, PrintPreviewAndPdf) {
     Open();
-    form->Grid().PrgLines[0][0] = "A8 0F A0";
-    form->Grid().PrgLines[0][1] = "26 02";
-    form->Grid().PrgLines[12][0] = "E1";
-    form->Grid().PrgLines[12][1] = "A0 25 00 00 03 E8"; // a description longer than the page is wide
+    Prg(0)[0] = "A8 0F A0";
+    Prg(12) = {"E1", "A0 25 00 00 03 E8"}; // a description longer than the page is wide
     for (int p = 13; p <= 16; ++p)
-        for (int i = 0; i < 20; ++i) // enough lines for a second page
-            form->Grid().PrgLines[p][i] = "31 FF FF FC 18";
-    prompts->pdfPath = dir.filePath("list.pdf");
-
-    Click("Command_PrintPrg"); // cancelled
-    EXPECT_FALSE(QFile::exists(prompts->pdfPath));
-    EXPECT_EQ(Status(), "");
-
+        std::fill_n(Prg(p).begin(), 20, "31 FF FF FC 18"); // enough lines for a second page
+    pdf().pdfPath = dir.filePath("list.pdf");
     prompts->printAnswers = {true};
     Click("Command_PrintPrg");
     EXPECT_EQ(Status(), "Print programs");
-    ASSERT_TRUE(QFile::exists(prompts->pdfPath));
-    const QString text = PdfText(prompts->pdfPath);
-    if (text.isEmpty()) GTEST_SKIP() << "pdftotext not installed";
-    for (const char* line : {"PROGRAM'S LIST:", "---- PRG. N. 0 ----", "---- PRG. N. 16 ----"})
-        EXPECT_TRUE(text.contains(line)) << line;
 
-    const QString boxes = PdfText(prompts->pdfPath, "-bbox");
-    EXPECT_GE(boxes.count("<page "), 2);
-    struct Word {
-        double xMin, yMin, xMax;
-    };
-    QMap<QString, Word> first;
-    double rightmost = 0;
-    static const QRegularExpression re(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
-    for (auto it = re.globalMatch(boxes); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        const Word w{m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()};
-        rightmost = std::max(rightmost, w.xMax);
-        if (!first.contains(m.captured(4))) first.insert(m.captured(4), w);
-    }
-    // Nothing runs off the paper: the long line wraps inside the margins, and its end is printed.
-    const QRegularExpressionMatch page = QRegularExpression(R"re(<page width="([\d.]+)")re").match(boxes);
-    ASSERT_TRUE(page.hasMatch());
-    EXPECT_LT(rightmost, page.captured(1).toDouble() - 28); // a 10 mm margin at least
-    EXPECT_TRUE(first.contains("1000"));
-    // Column 30: the description starts 29 character widths right of the line's hex text.
-    for (auto [hex, description] : {std::pair{"A8", "Current"}, std::pair{"E1", "ERROR"}}) {
-        ASSERT_TRUE(first.contains(hex) && first.contains(description)) << hex;
-        const Word h = first[hex], d = first[description];
-        EXPECT_NEAR(h.yMin, d.yMin, 0.01) << hex;
-        EXPECT_NEAR((d.xMin - h.xMin) / ((h.xMax - h.xMin) / 2), 29.0, 0.05) << hex;
-    }
-}
-
-TEST_F(EditorWindow, PreviewPdfExportAndTheirFailures) {
-    Open();
-    form->Grid().PrgLines[3][0] = "A8 0F A0";
     prompts->previewFile = dir.filePath("preview.pdf");
     Click("Command_PreviewPrg");
-    EXPECT_EQ(prompts->previews, 1);
-    ASSERT_TRUE(QFile::exists(prompts->previewFile));
-
     prompts->fileNames = {dir.filePath("export"), dir.filePath("no/folder/x.pdf")}; // ".pdf" is added
     Click("Command_PdfPrg");
-    ASSERT_TRUE(QFile::exists(dir.filePath("export.pdf")));
     EXPECT_TRUE(prompts->messages.empty());
     Click("Command_PdfPrg");
-    ASSERT_EQ(prompts->messages.size(), 1u);
-    EXPECT_TRUE(prompts->messages[0].text.startsWith("Cannot write the PDF "));
-
-    prompts->pdfPath = dir.filePath("nofolder/list.pdf");
+    EXPECT_TRUE(prompts->messages.at(0).text.startsWith("Cannot write the PDF "));
+    pdf().pdfPath = dir.filePath("nofolder/list.pdf");
     prompts->printAnswers = {true};
     Click("Command_PrintPrg");
     EXPECT_TRUE(Status().startsWith("Print programs\nERROR")) << Status().toStdString();
 
-    const QString exported = PdfText(dir.filePath("export.pdf"));
-    if (exported.isEmpty()) GTEST_SKIP() << "pdftotext not installed";
-    EXPECT_TRUE(exported.contains("---- PRG. N. 3 ----"));
-    EXPECT_TRUE(exported.contains("A8 0F A0"));
-    EXPECT_EQ(PdfText(prompts->previewFile), exported);
+    ASSERT_TRUE(QFile::exists(dir.filePath("list.pdf")));
+    const QString text = PdfText(dir.filePath("list.pdf"));
+    if (text.isEmpty()) GTEST_SKIP() << "pdftotext not installed";
+    for (const char* line : {"PROGRAM'S LIST:", "---- PRG. N. 0 ----", "---- PRG. N. 16 ----"})
+        EXPECT_TRUE(text.contains(line)) << line;
+    EXPECT_EQ(PdfText(prompts->previewFile), text);
+    EXPECT_EQ(PdfText(dir.filePath("export.pdf")), text);
+
+    // Two pages; the long description wraps inside the paper, its end printed on a line of its own.
+    EXPECT_GE(text.count('\f'), 2);
+    const QStringList end = text.split('\n').filter("Quote = 1000");
+    ASSERT_EQ(end.size(), 1);
+    EXPECT_FALSE(end[0].contains("ZERO AT FLIGHT")) << end[0].toStdString();
 }
 
 TEST_F(EditorWindow, OneInstanceAndCloseAsksFirst) {
@@ -386,27 +283,126 @@ TEST_F(EditorWindow, OneInstanceAndCloseAsksFirst) {
     ASSERT_NE(editor, nullptr);
     ShowProgramEditor(nullptr);
     EXPECT_EQ(ProgramEditorWindow(), editor.data());
-    editor->Grid().PrgLines[4][0] = "11";
-
     editor->close(); // the close box, answered No
-    ASSERT_EQ(prompts->questions.size(), 1u);
-    EXPECT_EQ(prompts->questions[0].title, "VarDelo");
-    EXPECT_EQ(prompts->questions[0].text, "Exit from EEPROM program interface ?");
+    EXPECT_EQ(prompts->questions.at(0).text, "Exit from EEPROM program interface ?");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_NE(editor, nullptr);
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(editor->Grid().PrgLines[4][0], "11");
 
     prompts->answers = {true};
     editor->findChild<QPushButton*>("Command_exit")->click();
-    EXPECT_EQ(prompts->questions.size(), 2u);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(editor, nullptr);
+}
 
-    ShowProgramEditor(nullptr); // a fresh window, with fresh programs
-    ASSERT_NE(ProgramEditorWindow(), nullptr);
-    EXPECT_EQ(ProgramEditorWindow()->Grid().PrgLines[4][0], "");
+TEST_F(EditorWindow, SendCurrentReadAllAndCopy) {
+    Open();
+    Prg(2) = {"A8 0F A0", "26 02"};
+    Click("Command_PrgUp");
+    Click("Command_PrgUp");
     prompts->answers = {true};
-    ProgramEditorWindow()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Click("Command_SendCurrentPrg");
+    EXPECT_EQ(prompts->questions.at(0).text, "Send current program to drive ?");
+    EXPECT_EQ(framesHex(),
+              (std::vector<std::string>{" FC 41 F3 02 CD", " FC 41 F0 02 D0", " FC 61 A8 0F A0 4B",
+                                        " FC 41 26 02 9A", " FC 21 F1 F1"}));
+    EXPECT_EQ(Status(), "Erasing program 2...OK\nSend programs to drive...\nPRG. N.2.....OK\n");
+
+    bus->setProgram(1, 0, {Bytes("A8 0F A0"), Bytes("11")});
+    Click("Command_PrgDown");
+    Click("Command_PrgDown");
+    prompts->answers = {true};
+    Click("Command_ReadAllPrg");
+    EXPECT_TRUE(Status().startsWith("Reading programs from drive...\nPRG 00 - READY"))
+        << Status().toStdString();
+    EXPECT_EQ(Cell(1, 0), "11 ");
+
+    prompts->inputs = {"0", "5"};
+    prompts->answers = {true};
+    Click("Command_CopyPrg");
+    EXPECT_EQ(Prg(5), Prg(0));
+}
+
+// While a transfer waits for the drive, the window stays open and its store unchanged.
+TEST_F(EditorWindow, SendAllWithCloseAndEditsRefusedMeanwhile) {
+    Open();
+    Prg(0) = {"11", "26 02 "}; // the second as read back from a drive
+    form->ShowPrg(0);
+    form->SetCursorRow(0);
+    bool tried = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        ASSERT_TRUE(form->TransferRunning());
+        tried = true;
+        prompts->answers.push_front(true); // even a Yes to the exit question would not close it
+        form->close();
+        Click("Command_DelLine");
+        Click("Command_LoadPrg");
+    });
+    prompts->answers = {true};
+    Click("Command_SendAllPrg");
+    EXPECT_TRUE(tried);
+    EXPECT_EQ(prompts->beeps, 3);
+    EXPECT_EQ(prompts->questions.size(), 1u); // only the send question; the close asked nothing
+    EXPECT_TRUE(prompts->filters.isEmpty());
+    EXPECT_EQ(Prg(0), (Program{"11", "26 02 "}));
+    EXPECT_EQ(framesHex(), (std::vector<std::string>{" FC 21 F9 E9", " FC 41 F0 00 D2", " FC 21 11 D1",
+                                                     " FC 41 26 02 9A", " FC 21 F1 F1"}));
+    EXPECT_EQ(Status(), "Erasing all programs...OK\nSend programs to drive...\nPRG. N.0.....OK\n");
+    prompts->answers = {true};
+    EXPECT_TRUE(form->close()); // afterwards it closes as usual
+}
+
+// Fast, verified sending: the options are remembered outside vdcfg.cfg, the progress bar counts,
+// Cancel works only while a transfer runs and closes the open program.
+TEST_F(EditorWindow, FastVerifiedSendProgressAndCancel) {
+    auto config = [] {
+        QFile f("vdcfg.cfg");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("none");
+    };
+    const QByteArray configBefore = config();
+    Open();
+    EXPECT_FALSE(Find<QCheckBox>("Check_VerifyAfterSend")->isChecked());
+    Find<QCheckBox>("Check_FastTransfer")->click(); // verifying comes with it
+    EXPECT_TRUE(Find<QCheckBox>("Check_VerifyAfterSend")->isChecked());
+    Open();
+    EXPECT_TRUE(Find<QCheckBox>("Check_FastTransfer")->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("Check_VerifyAfterSend")->isChecked());
+    EXPECT_EQ(config(), configBefore);
+    auto* bar = Find<QProgressBar>("Progress_Transfer");
+    auto* cancel = Find<QPushButton>("Command_CancelTransfer");
+    EXPECT_FALSE(cancel->isEnabled());
+
+    Prg(0) = {"11", "F4 0A", "20 00 64", "F5"};
+    Prg(1) = {"26 02"};
+    bus->setFault(DriveBus::Fault::Altered); // acknowledges all, stores line 2 as 20 00 65
+    prompts->answers = {true};
+    Click("Command_SendAllPrg");
+    EXPECT_EQ(Status(), "Erasing all programs...OK\nSend programs to drive...\nPRG. N.0.......ERROR\n"
+                        "PRG. N.0 MISMATCH line 2\n  sent: 20 00 64\n  read: 20 00 65\n"
+                        "PRG. N.1....OK\nPRG. N.1 VERIFIED\n");
+    EXPECT_EQ(bar->text(), "12 / 12"); // F9; F0, 4 lines, F1, F2; F0, 1 line, F1, F2
+
+    // Cancel clicked once three commands are done (F9, F0, the first line): F1 closes program 0.
+    bus->setFault(DriveBus::Fault::None);
+    bus->clearFrames();
+    bool enabledDuring = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, form.get(), [&](int value) {
+        enabledDuring = enabledDuring || cancel->isEnabled();
+        if (value == 3) cancel->click();
+    });
+    prompts->answers = {true};
+    Click("Command_SendAllPrg");
+    EXPECT_TRUE(enabledDuring);
+    EXPECT_FALSE(cancel->isEnabled());
+    EXPECT_EQ(Status(), "Erasing all programs...OK\nSend programs to drive...\nPRG. N.0....CANCELLED\n"
+                        "Transfer cancelled\n");
+    EXPECT_EQ(framesHex(),
+              (std::vector<std::string>{" FC 21 F9 E9", " FC 41 F0 00 D2", " FC 21 11 D1", " FC 21 F1 F1"}));
+
+    // Verify compares the editor with the drive without touching the editor.
+    Click("Command_VerifyPrg");
+    EXPECT_TRUE(Status().startsWith("Verifying programs on drive...\nPRG. N.0 MISMATCH line 1\n"))
+        << Status().toStdString();
+    EXPECT_EQ(Prg(1)[0], "26 02");
+    for (const char* box : {"Check_FastTransfer", "Check_VerifyAfterSend"}) // later tests send plainly
+        if (Find<QCheckBox>(box)->isChecked()) Find<QCheckBox>(box)->click();
 }

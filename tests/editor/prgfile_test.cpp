@@ -6,10 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#ifdef __linux__
 #include <csignal>
 #include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -33,108 +31,48 @@ TEST(PrgFile, WritesHeaderMarkersAndLinesWithCrLf) {
     EXPECT_EQ(FormatPrgFile(store), expected);
 }
 
-TEST(PrgFile, RoundTripKeepsEveryLineAndTrailingBlanks) {
-    PrgStore store;
-    store[0] = {"A8 0F A0 ", "26 02 ", "11"};
-    store[7][0] = "31 FF FF FC 18";
-    for (int i = 0; i < LinesPerProgram; ++i)
-        store[16][i] = "22 " + std::to_string(10 + i % 80);
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("progs.txt").toStdString();
-    ASSERT_FALSE(SavePrgFile(path, store).has_value());
-    const PrgFileLoad load = LoadPrgFile(path);
-    ASSERT_TRUE(load.content.has_value()) << load.error;
-    EXPECT_TRUE(load.content->headerOk);
-    EXPECT_EQ(load.content->store, store);
-    EXPECT_EQ(SkippedLinesText(*load.content), "");
-}
-
-TEST(PrgFile, StartLineMarkerRules) {
-    // Digits anywhere in the start line form the number; no digit gives program 0.
-    PrgFileContent c = ParsePrgFile(FileOf({"--PRG 1 2--", "26 02", "--PRGx", "11"}));
-    EXPECT_EQ(c.store[12][0], "26 02");
-    EXPECT_EQ(c.store[0][0], "11");
-
-    // "--PRG" alone is too short to start a program: it is a line of the current program.
-    c = ParsePrgFile(FileOf({"--PRG3--", "--PRG", "11"}));
-    EXPECT_EQ(c.store[3], (Program{"--PRG", "11"}));
-
-    // Blank lines are skipped; ENDPRG does not end the program, later lines join it.
-    c = ParsePrgFile(FileOf({"", "--PRG2--", "", "11", "--ENDPRG--", "", "26 02", "--PRG4--", "A8 0F A0"}));
-    EXPECT_EQ(c.store[2], (Program{"11", "26 02"}));
-    EXPECT_EQ(c.store[4][0], "A8 0F A0");
-
-    // A second start line of the same program starts it again from line 0.
-    c = ParsePrgFile(FileOf({"--PRG1--", "11", "22 01", "--PRG1--", "26 02"}));
-    EXPECT_EQ(c.store[1], (Program{"26 02", "22 01"}));
-
-    // Lines before any start line belong to no program.
-    EXPECT_EQ(ParsePrgFile(FileOf({"11", "junk", "--ENDPRG--"})).store, PrgStore{});
-}
-
-TEST(PrgFile, HeaderAndLineEnds) {
-    for (const char* bad :
-         {"kmd eeprom file v1.0\r\n--PRG0--\r\n11\r\n", "KMD EEPROM FILE V1.0 \r\n--PRG0--\r\n11\r\n",
-          "\r\nKMD EEPROM FILE V1.0\r\n--PRG0--\r\n11\r\n", "garbage"}) {
-        const PrgFileContent c = ParsePrgFile(bad);
-        EXPECT_FALSE(c.headerOk) << bad;
-        EXPECT_EQ(c.store, PrgStore{}) << bad;
-    }
-    EXPECT_TRUE(ParsePrgFile("").headerOk);
-    for (const char* text :
-         {"KMD EEPROM FILE V1.0\n--PRG5--\n11\n26 02", "KMD EEPROM FILE V1.0\r--PRG5--\r11\r26 02\r"}) {
-        const PrgFileContent c = ParsePrgFile(text);
-        EXPECT_TRUE(c.headerOk);
-        EXPECT_EQ(c.store[5], (Program{"11", "26 02"}));
+// Each file loads into one program (-1: a wrong header, nothing loaded).
+TEST(PrgFile, LoaderRules) {
+    const std::string longLine(200, 'F'), binary("\x01\xff zz\t", 6);
+    struct Case {
+        std::string text;
+        int program;
+        Program lines;
+    } cases[] = {
+        {FileOf({"--PRG 1 2--", "26 02"}), 12, {"26 02"}},         // digits anywhere form the number
+        {FileOf({"--PRGx", "11"}), 0, {"11"}},                     // no digit gives program 0
+        {FileOf({"--PRG3--", "--PRG", "11"}), 3, {"--PRG", "11"}}, // too short to start one
+        {FileOf({"", "--PRG2--", "", "11", "--ENDPRG--", "", "26 02"}), 2, {"11", "26 02"}},
+        {FileOf({"--PRG1--", "11", "22 01", "--PRG1--", "26 02"}), 1, {"26 02", "22 01"}}, // again
+        {FileOf({"--PRG0--", longLine.c_str(), "  "}) + binary + "\r\n", 0, {longLine, "  ", binary}},
+        {FileOf({"11", "junk", "--ENDPRG--"}), 0, {}}, // before any start line: no program's
+        {"KMD EEPROM FILE V1.0\n--PRG5--\n11\n26 02", 5, {"11", "26 02"}},
+        {"KMD EEPROM FILE V1.0\r--PRG5--\r11\r26 02\r", 5, {"11", "26 02"}},
+        {"kmd eeprom file v1.0\r\n--PRG0--\r\n11\r\n", -1, {}},
+        {"KMD EEPROM FILE V1.0 \r\n--PRG0--\r\n11\r\n", -1, {}},
+        {"\r\nKMD EEPROM FILE V1.0\r\n--PRG0--\r\n11\r\n", -1, {}},
+        {"garbage", -1, {}},
+    };
+    for (const Case& c : cases) {
+        const PrgFileContent got = ParsePrgFile(c.text);
+        EXPECT_EQ(got.headerOk, c.program >= 0) << c.text;
+        PrgStore want{};
+        if (c.program >= 0) want[c.program] = c.lines;
+        EXPECT_EQ(got.store, want) << c.text;
     }
 }
 
-TEST(PrgFile, LinesOutsideTheStoreAreSkippedAndCounted) {
-    std::string text = FileOf({"--PRG17--", "11", "26 02", "--PRG99999999999999999999--", "11", "--PRG16--"});
-    for (int i = 0; i < 55; ++i)
-        text += "22 " + std::to_string(i) + "\r\n";
-    const PrgFileContent c = ParsePrgFile(text);
-    EXPECT_EQ(c.skippedHighProgram, 3);
-    EXPECT_EQ(c.skippedPastEnd, 4);
-    EXPECT_EQ(c.store[16][50], "22 50");
-    EXPECT_EQ(c.store[1][0], ""); // 17 did not wrap onto 1, nor 99999... onto anything
-    EXPECT_EQ(c.store[7][0], "");
-    EXPECT_EQ(SkippedLinesText(c), "3 line(s) of programs above 16 skipped\r\n"
-                                   "4 line(s) past line 51 of a program skipped\r\n");
-}
-
-TEST(PrgFile, JunkLinesAreKeptAsTheyStand) {
-    const std::string longLine(200, 'F');
-    const std::string binary("\x01\xff zz\t", 6);
-    const PrgFileContent c =
-        ParsePrgFile(FileOf({"--PRG0--", longLine.c_str(), "hello world", "  "}) + binary + "\r\n");
-    EXPECT_EQ(c.store[0], (Program{longLine, "hello world", "  ", binary}));
-}
-
-TEST(PrgFile, MissingFileOrFolderSaysWhy) {
-    QTemporaryDir dir;
-    for (const QString& path : {dir.filePath("none.txt"), dir.path()}) {
-        const PrgFileLoad load = LoadPrgFile(path.toStdString());
-        EXPECT_FALSE(load.content.has_value()) << path.toStdString();
-        EXPECT_FALSE(load.error.empty());
-    }
-    const auto error = SavePrgFile(dir.filePath("no/such/folder/p.txt").toStdString(), PrgStore{});
-    ASSERT_TRUE(error.has_value());
-    EXPECT_FALSE(error->empty());
-}
-
-#ifdef __linux__
 // A write that fails half way (the file size limit stands in for a full disk) must leave the
 // old file exactly as it was.
 TEST(PrgFile, FailedSaveKeepsTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("progs.txt");
-    const QByteArray old = QByteArray::fromStdString(FileOf({"--PRG0--", "11"}));
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(old);
-    }
+    ASSERT_FALSE(SavePrgFile(path.toStdString(), PrgStore{}).has_value());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray old = f.readAll();
+    f.close();
+    EXPECT_FALSE(LoadPrgFile(dir.path().toStdString()).content.has_value()); // a folder is no file
     PrgStore big;
     for (Program& p : big)
         p.fill("31 FF FF FC 18");
@@ -149,9 +87,7 @@ TEST(PrgFile, FailedSaveKeepsTheOldFile) {
     std::signal(SIGXFSZ, previous);
 
     EXPECT_TRUE(error.has_value());
-    QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"progs.txt"}); // no temporary left
 }
-#endif

@@ -1,52 +1,7 @@
-// Programs through the simulated drives and through kmd-sim on a pseudo-terminal: what the
-// drive keeps, what comes back, bad replies.
-#include "app/module1.h"
+// Programs through kmd-sim on a pseudo-terminal: what comes back is what was sent.
 #include "kmdsim_process.h"
-#include "link/buswait.h"
 #include "link/qtserialport.h"
-#include "link/transaction.h"
 #include "transfer_support.h"
-
-TEST_F(TransferTest, SendAllThenReadAllGivesTheSamePrograms) {
-    port->setReplyPieces(3, 0.001); // replies arrive in pieces, as on a real line
-    PrgStore sent{};
-    sent[0] = {"A8 0F A0", "26 02", "11", "31 FF FF FC 18", "A0 25 00 00 03 E8"};
-    sent[16] = {"F4 0A", "F5"};
-    store = sent;
-    rec.answers = {true, true};
-    SendAllPrg(store, rec.io);
-    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\nSend programs to drive...\r\n"
-                         "PRG. N.0........OK\r\nPRG. N.16.....OK\r\n");
-    ASSERT_EQ(bus->program(1, 0).size(), 5u);
-    EXPECT_EQ(bus->program(1, 0)[3], Bytes("31 FF FF FC 18"));
-    EXPECT_EQ(bus->program(1, 16), (Frames{Bytes("F4 0A"), Bytes("F5")}));
-
-    store = PrgStore{};
-    ReadAllPrg(store, rec.io);
-    ExpectSameProgramsIgnoringTrailingBlanks(store, sent);
-    EXPECT_NE(rec.text1.find("PRG 00 - READY     \r\n"), std::string::npos);
-    EXPECT_NE(rec.text1.find("PRG 15 - EMPTY     PRG 16 - READY     "), std::string::npos);
-}
-
-TEST_F(TransferTest, BadRepliesToReadLeaveTheStoreAsItWas) {
-    WaitScale = 0.005;
-    bus->setProgram(1, 0, {Bytes("11"), Bytes("A8 0F A0")});
-    bus->setProgram(1, 1, {Bytes("26 02")});
-    store[0] = {"F4 0A", "F5"};
-    const PrgStore mine = store;
-    bus->setFault(DriveBus::Fault::CutShort);
-    rec.answers = {true};
-    ReadAllPrg(store, rec.io);
-    EXPECT_EQ(store, mine);
-    EXPECT_EQ(rec.text1.find("READY"), std::string::npos) << rec.text1;
-    // Replies of random bytes: the read ends, and whatever it stored is whole lines.
-    bus->setFault(DriveBus::Fault::Garbage);
-    rec.answers = {true};
-    ReadAllPrg(store, rec.io);
-    for (const Program& program : store)
-        for (const std::string& line : program)
-            EXPECT_LE(line.size(), 18u);
-}
 
 TEST_F(TransferTest, RoundTripThroughKmdSim) {
     KmdSimProcess sim;
@@ -56,20 +11,9 @@ TEST_F(TransferTest, RoundTripThroughKmdSim) {
     Module1::ComPort = 1;
     WaitScale = 0.25; // real port: leave the replies time to cross the terminal
 
+    // Sending and reading at the drive's pacing over a terminal are tried by the fault tests. A
+    // full store, sent fast and verified, then read back fast: identical.
     PrgStore sent{};
-    sent[0] = {"A8 0F A0", "26 02", "11", "31 FF FF FC 18"};
-    sent[9] = {"A0 25 00 00 03 E8", "F4 0A", "F5"};
-    store = sent;
-    rec.answers = {true, true};
-    SendAllPrg(store, rec.io);
-    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\nSend programs to drive...\r\n"
-                         "PRG. N.0.......OK\r\nPRG. N.9......OK\r\n");
-    store = PrgStore{};
-    ReadAllPrg(store, rec.io);
-    EXPECT_NE(rec.text1.find("PRG 09 - READY     "), std::string::npos) << rec.text1;
-    ExpectSameProgramsIgnoringTrailingBlanks(store, sent);
-
-    // A full store, sent fast and verified, then read back fast: identical.
     const char* lines[] = {"A8 0F A0", "26 02", "11", "31 FF FF FC 18", "A0 25 00 00 03 E8", "F4 0A"};
     for (int p = 0; p < NumPrograms; ++p)
         for (int i = 0; i < LinesPerProgram; ++i)
@@ -83,7 +27,10 @@ TEST_F(TransferTest, RoundTripThroughKmdSim) {
     EXPECT_NE(rec.text1.find("PRG. N.16 VERIFIED\r\n"), std::string::npos) << rec.text1;
     store = PrgStore{};
     EXPECT_TRUE(ReadAllPrg(store, rec.io).ok) << rec.text1;
-    ExpectSameProgramsIgnoringTrailingBlanks(store, sent);
+    for (Program& p : sent)
+        for (std::string& line : p)
+            line += ' '; // as a drive gives it back
+    EXPECT_EQ(store, sent);
     serial.close();
     SetSharedPort(nullptr);
 }

@@ -1,12 +1,14 @@
 #pragma once
 // What the transfer tests share: a recorded TransferIo and a port whose answers a test decides.
+#include "app/module1.h"
+#include "catalog/catalog.h"
 #include "editor/transfer.h"
+#include "link/buswait.h"
+#include "link/transaction.h"
 #include "reply_port.h"
 #include "sim_fixture.h"
 
 #include <deque>
-#include <functional>
-#include <optional>
 
 // The status box, questions and prompts of one operation, scripted and recorded.
 struct RecordedIo {
@@ -21,13 +23,20 @@ struct RecordedIo {
     RecordedIo();
 };
 
-// The fixture of the transfer tests: SimFixture, the catalog built, drive address 1.
+// SimFixture with the catalog built and drive address 1.
 class TransferTest : public SimFixture {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-    // Replaces the drive bus by a ReplyPort for this test.
-    ReplyPort& useReplyPort();
+    void SetUp() override {
+        SimFixture::SetUp();
+        Module1::InitComandi();
+        Module1::Indirizzo = 1;
+    }
+    // Replaces the drive bus by a port whose answers the test decides.
+    ReplyPort& useReplyPort() {
+        replyPort = std::make_unique<ReplyPort>();
+        SetSharedPort(replyPort.get());
+        return *replyPort;
+    }
 
     RecordedIo rec;
     PrgStore store{};
@@ -35,7 +44,4 @@ class TransferTest : public SimFixture {
 };
 
 using Frames = std::vector<std::string>;
-// The frame of EEPROM command bytes to an address (checksum computed), as hex text.
-std::string FrameTo(int address, const std::string& hexData);
-// Every line of `got` equals the same line of `sent` once the drive's trailing blank is cut.
-void ExpectSameProgramsIgnoringTrailingBlanks(const PrgStore& got, const PrgStore& sent);
+using Prompt = std::pair<std::string, std::string>; // prompt, title
