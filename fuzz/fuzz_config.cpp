@@ -5,20 +5,18 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = [] {
+    [[maybe_unused]] static const bool ready = [] {
         auto dir =
             std::filesystem::temp_directory_path() / ("vardelo-fuzz-config-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         std::filesystem::current_path(dir);
         return true;
     }();
-    (void)ready;
     if (FILE* f = std::fopen("vdcfg.cfg", "wb")) {
         std::fwrite(data, 1, size, f);
         std::fclose(f);

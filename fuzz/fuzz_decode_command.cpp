@@ -8,8 +8,7 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = (Module1::InitComandi(), true);
-    (void)ready;
+    [[maybe_unused]] static const bool ready = (Module1::InitComandi(), true);
     std::string line(reinterpret_cast<const char*>(data), size);
     for (int16_t lingua : {1, 2, 3, 7}) {
         Module1::Lingua = lingua;

@@ -7,8 +7,7 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = (Module1::InitComandi(), true);
-    (void)ready;
+    [[maybe_unused]] static const bool ready = (Module1::InitComandi(), true);
     std::string instring(reinterpret_cast<const char*>(data), size);
     ProgramScan scan = ScanProgramReply(instring);
     size_t total = 0;

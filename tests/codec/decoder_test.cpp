@@ -31,14 +31,11 @@ TEST(DescribeReply, ReadRepliesInEachLanguageAndNothingForOtherReplies) {
         {20, Reply({3}), 1, "Tipo driver: 3"}, {20, Reply({255}), 3, "Pcb type: 255"},
         {210, Reply({0x03, 0xFF}), 1, "AN_IN = 1023"}, {210, Reply({0xFF, 0xFF}), 3, "AN_IN = 65535"},
         {19, Reply({0x81}), 1, "Stato I/O (BIT 7..0):     10000001"},
-        {19, Reply({0x0F}), 2, "Drive I/O (BIT 7..0):     00001111"},
         {171, Reply({0x01}), 1, "Stato drive (BIT 7..0):     00000001"},
-        {171, Reply({0x01}), 3, "Drive status(BIT 7..0):     00000001"},
-        {172, "\x81", 1, "Stato drive (BIT 7..0):     10000001"},
         {172, "\x81", 2, "Drive status(BIT 7..0):     10000001"},
         {18, "\x06", 1, ""}, {18, Reply({0xFF, 0xFF, 0xFC}), 1, ""}, {18, Reply({0xFF, 0xFF, 0xFC, 0x18, 0}), 1, ""},
-        {16, "", 2, ""}, {210, Reply({3}), 2, ""}, {172, Reply({0x81}), 2, ""}, {171, "\x15", 2, ""},
-        {168, Reply({1}), 2, ""}, {0, "", 2, ""}, {18, Reply({0, 0, 0, 1}), 0, ""}, {18, Reply({0, 0, 0, 1}), 4, ""},
+        {210, Reply({3}), 2, ""}, {172, Reply({0x81}), 2, ""}, {168, Reply({1}), 2, ""},
+        {18, Reply({0, 0, 0, 1}), 0, ""}, {18, Reply({0, 0, 0, 1}), 4, ""},
         // clang-format on
     };
     for (const auto& c : cases)

@@ -1,5 +1,5 @@
 // `cmake --install` into a temporary prefix puts every file where the desktop entry and the
-// icon theme expect it.
+// icon theme expect it (the package check starts the installed program).
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +19,7 @@ QString DesktopValue(const QString& entryPath, const QString& key) {
 
 } // namespace
 
-TEST(Install, FilesLandWhereTheDesktopEntrySaysAndTheProgramStarts) {
+TEST(Install, FilesLandWhereTheDesktopEntrySays) {
     QTemporaryDir prefix;
     ASSERT_TRUE(prefix.isValid());
     QProcess install;
@@ -43,17 +43,4 @@ TEST(Install, FilesLandWhereTheDesktopEntrySaysAndTheProgramStarts) {
     EXPECT_TRUE(QFileInfo::exists(root.filePath("share/icons/hicolor/64x64/apps/" + icon + ".png")));
     EXPECT_TRUE(QFileInfo::exists(root.filePath("share/doc/vardelo/README.md")));
     EXPECT_TRUE(QFileInfo::exists(root.filePath("share/doc/vardelo/LICENSE")));
-
-    // The installed program starts headless and stays up waiting for the operator.
-    QTemporaryDir work;
-    QProcess run;
-    run.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    run.setProcessEnvironment(env);
-    run.start(program.filePath(), {});
-    ASSERT_TRUE(run.waitForStarted(10000));
-    EXPECT_FALSE(run.waitForFinished(2000)) << "the installed program ended by itself";
-    run.kill();
-    run.waitForFinished(5000);
 }

@@ -8,17 +8,10 @@
 
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <ctime>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
-
-double CpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 std::string Reply(SerialPort& port) {
     EXPECT_TRUE(port.write(BytesOfHexText("FC 21 01 E1")));
@@ -44,10 +37,6 @@ TEST(Pty, TransactionsLateRepliesAndAVanishingDevice) {
     Exchange ex = CountedTransaction(port, 2, 210, 0, 0, 1, 6, 0);
     EXPECT_EQ(ex.outcome, Outcome::Reply);
     EXPECT_EQ(Module1::StringaHex(ex.reply), " FC 62 D2 03 F2 DA");
-    EXPECT_EQ(Module1::StringaHex(CountedTransaction(port, 2, 48, -1000, 0, 5, 1, 0).reply), " 06");
-    WaitSeconds(0.1);
-    ex = CountedTransaction(port, 2, 18, 0, 0, 1, 8, 0);
-    EXPECT_EQ(Module1::StringaHex(ex.reply), " FC A2 12 FF FF FC 18 3D");
     EXPECT_FALSE(port.isOpen());
 
     // A late reply lands in the device buffer while the port is closed: not taken for the next.
@@ -58,19 +47,16 @@ TEST(Pty, TransactionsLateRepliesAndAVanishingDevice) {
     ASSERT_TRUE(sim.control("fault none"));
     EXPECT_EQ(Module1::StringaHex(CountedTransaction(port, 2, 16, 0, 0, 1, 5, 0).reply), " FC 42 10 21 90");
 
-    ASSERT_TRUE(sim.control("fault silent"));
-    EXPECT_EQ(CountedTransaction(port, 2, 1, 0, 0, 1, 1, 0, 0.3).outcome, Outcome::Timeout);
-    ASSERT_TRUE(sim.control("fault none"));
-
     // The device vanishes: reported once, without a busy loop, and the port opens once it is back.
     ASSERT_TRUE(port.open()) << port.errorText();
     QSignalSpy lost(&port, &SerialPort::linkLost);
     sim.post("vanish");
     EXPECT_EQ(WaitForBytes(port, 1, 5.0), WaitEnd::LinkLost);
     EXPECT_FALSE(port.isOpen());
-    double before = CpuSeconds();
-    WaitSeconds(1.0); // events keep flowing: a repeating error would show here
-    EXPECT_LT(CpuSeconds() - before, 0.05) << "CPU seconds used in the second after the loss";
+    const std::clock_t before = std::clock(); // processor time, not the wall clock
+    WaitSeconds(1.0);                         // events keep flowing: a repeating error would show here
+    EXPECT_LT(std::clock() - before, CLOCKS_PER_SEC / 20)
+        << "processor time used in the second after the loss";
     EXPECT_EQ(lost.count(), 1);
     EXPECT_FALSE(QFileInfo::exists(sim.dir() + "/com1"));
     ASSERT_TRUE(sim.control("restore"));

@@ -3,6 +3,16 @@
 #include <QDialog>
 #include <QPrinter>
 
+namespace {
+// The next scripted answer, or `none` when the script ran out.
+template <typename T> T Next(std::deque<T>& script, T none) {
+    if (script.empty()) return none;
+    T a = std::move(script.front());
+    script.pop_front();
+    return a;
+}
+} // namespace
+
 ScriptedPrompts::ScriptedPrompts() {
     SetUiPrompts(this);
 }
@@ -16,18 +26,12 @@ void ScriptedPrompts::message(QWidget*, const QString& title, const QString& tex
 
 bool ScriptedPrompts::question(QWidget*, const QString& title, const QString& text) {
     questions.push_back({title, text, false});
-    if (answers.empty()) return false;
-    bool a = answers.front();
-    answers.pop_front();
-    return a;
+    return Next(answers, false);
 }
 
 QString ScriptedPrompts::input(QWidget*, const QString& prompt, const QString& title) {
     inputsAsked.push_back({title, prompt, false});
-    if (inputs.empty()) return QString();
-    QString a = inputs.front();
-    inputs.pop_front();
-    return a;
+    return Next(inputs, QString());
 }
 
 void ScriptedPrompts::beep() {
@@ -36,10 +40,7 @@ void ScriptedPrompts::beep() {
 
 QString ScriptedPrompts::openFileName(QWidget*, const QString& filter) {
     filters << filter;
-    if (fileNames.empty()) return QString();
-    QString a = fileNames.front();
-    fileNames.pop_front();
-    return a;
+    return Next(fileNames, QString());
 }
 
 QString ScriptedPrompts::saveFileName(QWidget* w, const QString& filter) {
@@ -47,24 +48,17 @@ QString ScriptedPrompts::saveFileName(QWidget* w, const QString& filter) {
 }
 
 bool ScriptedPrompts::printDialog(QWidget*, QPrinter&) {
-    if (printAnswers.empty()) return false;
-    bool a = printAnswers.front();
-    printAnswers.pop_front();
-    return a;
+    return Next(printAnswers, false);
 }
 
 int ScriptedPrompts::runDialog(QDialog& dialog) {
-    ++dialogsShown;
     // Let the dialog run its load step as a shown dialog would.
     dialog.setResult(QDialog::Rejected);
     dialog.show();
-    if (!dialogActions.empty()) {
-        auto action = dialogActions.front();
-        dialogActions.pop_front();
+    if (auto action = Next(dialogActions, std::function<void(QDialog&)>()))
         action(dialog);
-    } else {
+    else
         dialog.reject();
-    }
     if (dialog.isVisible()) dialog.reject();
     return dialog.result();
 }

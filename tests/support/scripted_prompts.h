@@ -34,7 +34,6 @@ class ScriptedPrompts : public Prompts {
     int beeps = 0;
     int previews = 0;
     QString previewFile;
-    int dialogsShown = 0;
 
     void message(QWidget*, const QString& title, const QString& text, bool error) override;
     bool question(QWidget*, const QString& title, const QString& text) override;
