@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 using namespace Module1;
 
@@ -59,11 +60,8 @@ TEST_F(Catalog, EveryNumberOfEverySlotMatchesTheListing) {
 TEST_F(Catalog, TextsAreExactInEveryLanguage) {
     // Accented letters (UTF-8), trailing blanks, runs of blanks, the texts' own misspellings, hints
     // over several lines with CR LF; the header has titles but no hints, the end marker only "XX".
-    const struct {
-        const std::string* table;
-        int slot;
-        const char* text;
-    } cases[] = {
+    using Case = std::tuple<const std::string*, int, const char*>; // table, slot, text
+    const Case cases[] = {
         {DescrCmdIta, 1, "Impostazione modalit\xC3\xA0 low noise (non usare con prg.EEPROM)"},
         {DescrCmdEng, 11, "Change speed % "},
         {NoteCmdEng, 1, "0=Low noise OFF        2=Low noise ON"},
@@ -84,8 +82,8 @@ TEST_F(Catalog, TextsAreExactInEveryLanguage) {
         {DescrCmdIta, 78, "XX"},
         {DescrCmdEng, 78, ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.table[c.slot], c.text) << "slot " << c.slot;
+    for (const auto& [table, slot, text] : cases)
+        EXPECT_EQ(table[slot], text) << "slot " << slot;
     for (int slot = 0; slot < CatalogSlots; ++slot) // every command described in every language
         EXPECT_TRUE(CodiceCmd[slot] == 0 ||
                     !(DescrCmdIta[slot].empty() || DescrCmdEng[slot].empty() || DescrCmdGer[slot].empty()))

@@ -1,6 +1,7 @@
 #include "link/decoder.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -17,12 +18,8 @@ const std::string Pos = "Posizione attuale:           ", PosEng = "Present posit
 TEST(DescribeReply, ReadRepliesInEachLanguageAndNothingForOtherReplies) {
     // The position is signed 32 bits. Nothing for an acknowledgement or error byte, a cut or
     // over-long reply, a command that reads nothing, or a language outside the three.
-    const struct {
-        int code;
-        std::string reply;
-        int lingua;
-        std::string text;
-    } cases[] = {
+    using Case = std::tuple<int, std::string, int, std::string>; // code, reply, language, text
+    const Case cases[] = {
         // clang-format off
         {18, Reply({0xFF, 0xFF, 0xFC, 0x18}), 1, Pos + "-1000"}, {18, Reply({0, 0, 0x64, 0}), 2, PosEng + "25600"},
         {18, Reply({0x7F, 0xFF, 0xFF, 0xFF}), 2, PosEng + "2147483647"},
@@ -38,8 +35,8 @@ TEST(DescribeReply, ReadRepliesInEachLanguageAndNothingForOtherReplies) {
         {18, Reply({0, 0, 0, 1}), 0, ""}, {18, Reply({0, 0, 0, 1}), 4, ""},
         // clang-format on
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DescribeReply(c.code, c.reply, c.lingua), c.text) << c.code << " language " << c.lingua;
+    for (const auto& [code, reply, lingua, text] : cases)
+        EXPECT_EQ(DescribeReply(code, reply, lingua), text) << code << " language " << lingua;
 }
 
 } // namespace

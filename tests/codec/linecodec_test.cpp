@@ -23,11 +23,8 @@ class LineCodec : public ::testing::Test {
 TEST_F(LineCodec, BuildsLinesOfEveryLayoutAndRefusesWhatDoesNotFit) {
     // Slot, value, mask, line. Halves round to even; values past their bytes give an empty text,
     // never wrapped bytes. Trigger commands send the mask, not the value.
-    const struct {
-        int slot;
-        double value, mask;
-        const char* line;
-    } cases[] = {
+    using Case = std::tuple<int, double, double, const char*>;
+    const Case cases[] = {
         // clang-format off
         {19, 0, 0, "11"}, {2, 4000, 0, "A8 0F A0"}, {8, 2, 0, "26 02"}, {60, 65535, 0, "C5 FF FF"},
         {14, -1000, 0, "31 FF FF FC 18"}, {14, -1, 0, "31 FF FF FF FF"},
@@ -36,9 +33,9 @@ TEST_F(LineCodec, BuildsLinesOfEveryLayoutAndRefusesWhatDoesNotFit) {
         {7, 256, 0, ""}, {2, -3, 0, ""}, {14, 2147483648.0, 0, ""}, {29, 0, 300, ""}, {33, 5, -1, ""}
         // clang-format on
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(StringaCmd(CodiceCmd[c.slot], c.value, c.mask, TipoCmd[c.slot], NtxCmd[c.slot]), c.line)
-            << "slot " << c.slot << " value " << c.value;
+    for (const auto& [slot, value, mask, line] : cases)
+        EXPECT_EQ(StringaCmd(CodiceCmd[slot], value, mask, TipoCmd[slot], NtxCmd[slot]), line)
+            << "slot " << slot << " value " << value;
     // Code, value, mask, kind, byte count: the current reduction dialog's value goes out as a
     // plain byte; codes outside a byte give nothing.
     using R = std::tuple<int, double, double, int, int, std::string>;
@@ -54,10 +51,8 @@ TEST_F(LineCodec, DecodesKnownAndHandWrittenLinesInEachLanguage) {
     // placeholder; 4 or 5 data bytes append nothing or a plain number. Hand-written lines: a
     // trailing blank, lower case, non-hex characters (their leading hex digits, or 0), more than 6
     // bytes (nothing appended), odd fragments at the end.
-    const struct {
-        int lingua;
-        std::string line, text;
-    } cases[] = {
+    using Case = std::tuple<int16_t, std::string, std::string>;
+    const Case cases[] = {
         // clang-format off
         {2, "26 03", "Step resolution 1/8"}, {2, "27 CA", "Reduction mode 320 ms, Ired=I*50 %"},
         {2, "27 41", "Reduction mode 32 ms, Ired=I*0 %"}, {2, "31 FF FF FC 18", "Relative positioning -1000"},
@@ -82,9 +77,9 @@ TEST_F(LineCodec, DecodesKnownAndHandWrittenLinesInEachLanguage) {
         {2, std::string("A8 \0F", 5), "Current 0"}
         // clang-format on
     };
-    for (const auto& c : cases) {
-        Lingua = static_cast<int16_t>(c.lingua);
-        EXPECT_EQ(DecodeCommand(c.line), c.text) << '"' << c.line << "\" language " << c.lingua;
+    for (const auto& [lingua, line, text] : cases) {
+        Lingua = lingua;
+        EXPECT_EQ(DecodeCommand(line), text) << '"' << line << "\" language " << lingua;
     }
     Lingua = 2;
     std::string longLine = "A8"; // at most 21 bytes are read

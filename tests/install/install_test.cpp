@@ -1,23 +1,11 @@
 // `cmake --install` into a temporary prefix puts every file where the desktop entry and the
 // icon theme expect it (the package check starts the installed program).
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace {
-
-QString DesktopValue(const QString& entryPath, const QString& key) {
-    QFile f(entryPath);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
-    for (const QString& line : QString::fromUtf8(f.readAll()).split('\n'))
-        if (line.startsWith(key + "=")) return line.mid(key.size() + 1).trimmed();
-    return {};
-}
-
-} // namespace
 
 TEST(Install, FilesLandWhereTheDesktopEntrySays) {
     QTemporaryDir prefix;
@@ -31,14 +19,15 @@ TEST(Install, FilesLandWhereTheDesktopEntrySays) {
     const QString entry = root.filePath("share/applications/vardelo.desktop");
     ASSERT_TRUE(QFileInfo::exists(entry));
 
-    const QString exec = DesktopValue(entry, "Exec");
+    const QSettings desktop(entry, QSettings::IniFormat);
+    const QString exec = desktop.value("Desktop Entry/Exec").toString();
     ASSERT_FALSE(exec.isEmpty());
     QFileInfo program(root.filePath("bin/" + exec.section(' ', 0, 0)));
     EXPECT_TRUE(program.isExecutable()) << program.filePath().toStdString();
     EXPECT_TRUE(QFileInfo(root.filePath("bin/kmd-sim")).isExecutable());
     EXPECT_TRUE(QFileInfo(root.filePath("bin/vardelo-cli")).isExecutable());
 
-    const QString icon = DesktopValue(entry, "Icon");
+    const QString icon = desktop.value("Desktop Entry/Icon").toString();
     EXPECT_TRUE(QFileInfo::exists(root.filePath("share/icons/hicolor/scalable/apps/" + icon + ".svg")));
     EXPECT_TRUE(QFileInfo::exists(root.filePath("share/icons/hicolor/64x64/apps/" + icon + ".png")));
     EXPECT_TRUE(QFileInfo::exists(root.filePath("share/doc/vardelo/README.md")));

@@ -57,13 +57,3 @@ TEST(Numbers, ReadingTypedTexts) {
     for (const auto& [text, value] : cases)
         EXPECT_EQ(Val(text), value) << text;
 }
-
-TEST(Numbers, RoundingHalvesToEvenAndRangesHold) {
-    for (auto [x, rounded] : {std::pair{2.5, 2.0}, {3.5, 4.0}, {-2.5, -2.0}})
-        EXPECT_EQ(RoundHalfEven(x), rounded) << x;
-    EXPECT_EQ(*ToInt16(32767.4), 32767);
-    EXPECT_FALSE(ToInt16(38400) || ToInt16(-32769) || ToInt32(2147483648.0));
-    EXPECT_EQ(*ToInt32(-2147483648.0), INT32_MIN);
-    EXPECT_EQ(IntPart(-0.5), -1);
-    EXPECT_EQ(SignedText(5) + SignedText(-5) + SignedText(0), " 5-5 0");
-}

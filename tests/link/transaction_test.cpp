@@ -129,19 +129,6 @@ TEST_F(Transaction, LinkLostMidWaitIsReportedOnce) {
     EXPECT_EQ(Counted(1, 1, 0, 1, 1).outcome, Outcome::OpenFailed);
     bus->setFault(DriveBus::Fault::None);
     EXPECT_EQ(Counted(1, 1, 0, 1, 1).outcome, Outcome::Reply);
-
-    VanishSoon();
-    PolledExchange pex = PolledTransaction(*port, 1, Bytes("AC"), 1.0);
-    EXPECT_EQ(pex.outcome, Outcome::LinkLost);
-    EXPECT_EQ(pex.instring, "");
-}
-
-TEST_F(Transaction, PolledGathersBytesThatComeOneByOneAndLeavesThePortOpen) {
-    port->setReplyPieces(1, 0);
-    PolledExchange ex = PolledTransaction(*port, 2, Bytes("10"), 0.2);
-    EXPECT_EQ(ex.outcome, Outcome::Reply);
-    EXPECT_EQ(ex.instring, "FC 42 10 21 90");
-    EXPECT_TRUE(port->isOpen());
 }
 
 // Eleven looks, each 50 ms and then the command's own wait; the frame is written once.

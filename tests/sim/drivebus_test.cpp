@@ -135,36 +135,10 @@ TEST_F(Bus, MovesTakeTimeAndSetStatusBitZero) {
         EXPECT_EQ(bus.position(2), position) << command;
     }
     EXPECT_EQ(Ask(2, "12"), " FC A2 12 FF FF FF FF 53");
-
-    // Stop freezes a running move; endless motion runs until stopped.
-    Expect(2, {"30 00 10 00 00", " 06"});
-    clock += 0.1;
-    Expect(2, {"11", " 06"});
-    const int32_t stopped = bus.position(2);
-    clock += 100;
-    EXPECT_EQ(bus.position(2), stopped);
-    Expect(2, {"32 00", " 06"});
-    clock += 100;
-    EXPECT_TRUE(bus.moving(2));
-    Expect(2, {"11", " 06"});
-    EXPECT_FALSE(bus.moving(2));
 }
 
-// The fault modes as the program meets them are proven through kmd-sim in the fault tests.
-TEST_F(Bus, FaultModesAndReplyDelays) {
-    bus.setFault(DriveBus::Fault::Silent);
-    EXPECT_EQ(Ask(1, "30 00 00 03 E8"), "");
-    clock += 1;
-    EXPECT_EQ(bus.position(1), 0); // a drive that heard nothing did nothing
-
-    bus.setFault(DriveBus::Fault::NakAll);
-    Expect(1, {"10", " 15", "F9", " 15"});
-    EXPECT_EQ(Send(B("FC 00 01 11 F1")), "");
-    bus.setFault(DriveBus::Fault::Slow);
-    bus.setSlowSeconds(1.5);
-    EXPECT_DOUBLE_EQ(bus.receive(BuildFrame(1, B("01"))).at(0).delaySeconds, 1.5);
-
-    bus.setFault(DriveBus::Fault::None);
+// The fault modes are proven through kmd-sim in the fault tests.
+TEST_F(Bus, SerialDelaySetsTheReplyTime) {
     Expect(1, {"28 64", " 06"}); // serial delay 100 x 512 us
     EXPECT_NEAR(bus.receive(BuildFrame(1, B("11"))).at(0).delaySeconds, 0.0512, 1e-9);
     bus.receive(BuildFrame(1, B("01"))); // reset restores the immediate answer
