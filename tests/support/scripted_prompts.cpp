@@ -64,7 +64,6 @@ int ScriptedPrompts::runDialog(QDialog& dialog) {
 }
 
 void ScriptedPrompts::printPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
-    ++previews;
     if (previewFile.isEmpty()) return;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(previewFile);

@@ -12,8 +12,7 @@ class ScriptedPrompts : public Prompts {
     ~ScriptedPrompts() override; // restores the Qt prompts
 
     struct Shown {
-        QString title;
-        QString text;
+        QString title, text;
         bool error = false;
     };
 
@@ -32,7 +31,6 @@ class ScriptedPrompts : public Prompts {
     std::vector<Shown> inputsAsked; // title, prompt
     QStringList filters;
     int beeps = 0;
-    int previews = 0;
     QString previewFile;
 
     void message(QWidget*, const QString& title, const QString& text, bool error) override;

@@ -3,11 +3,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "link/buswait.h"
-
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // The application's settings go to a directory of the run, never the user's own.
     QTemporaryDir settings;
