@@ -83,16 +83,6 @@ TEST_F(Catalog, TextsAreExactInEveryLanguage) {
         EXPECT_EQ(CommandDescription(slot, lingua) + CommandHint(slot, lingua), "") << slot << " " << lingua;
 }
 
-TEST_F(Catalog, ListsHoldSlotsZeroTo77InEveryLanguage) {
-    const std::vector<std::string> ita = CommandListLines(1), eng = CommandListLines(2),
-                                   ger = CommandListLines(3);
-    ASSERT_TRUE(ita.size() == 78u && eng.size() == 78u && ger.size() == 78u);
-    EXPECT_EQ(ita[2] + "|" + eng[2] + "|" + ger[2], "Impostazione corrente|Current|Strom");
-    EXPECT_EQ(eng[4] + ger[76], ""); // blank slots stay in place
-    EXPECT_EQ(ita[77] + "|" + eng[77], "Attivazione debug seriale|Serial debug activation");
-    EXPECT_TRUE(CommandListLines(0).empty() && CommandListLines(4).empty());
-}
-
 TEST_F(Catalog, LookupFindsTheSlotOfACode) {
     for (auto [code, slot] : {std::pair{1, 0}, {238, 1}, {0, 4}, {3, -1}, {255, 77}, {160, 33}, {-1, -1}})
         EXPECT_EQ(TrovaComando(code), slot) << code;
