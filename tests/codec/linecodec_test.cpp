@@ -81,11 +81,6 @@ TEST_F(LineCodec, DecodesKnownAndHandWrittenLinesInEachLanguage) {
         Lingua = lingua;
         EXPECT_EQ(DecodeCommand(line), text) << '"' << line << "\" language " << lingua;
     }
-    Lingua = 2;
-    std::string longLine = "A8"; // at most 21 bytes are read
-    for (int i = 0; i < 400; ++i)
-        longLine += " 0F";
-    EXPECT_EQ(DecodeCommand(longLine), "Current");
 }
 
 } // namespace
