@@ -26,11 +26,6 @@ class Transaction : public SimFixture {
     Exchange Counted(int add, int code, double p1, int ntx, int nrx) {
         return CountedTransaction(*port, add, code, p1, 0, ntx, nrx, 0);
     }
-    // Makes the drive go away a few milliseconds into the next wait.
-    void VanishSoon() {
-        bus->setFault(DriveBus::Fault::Silent);
-        QTimer::singleShot(5, [this] { bus->setFault(DriveBus::Fault::Vanished); });
-    }
 
     int observer = 0;
     std::string events; // what the communication log was told: " TX RX ..."
@@ -44,8 +39,7 @@ TEST_F(Transaction, CountedSendsTheFrameAndKeepsOnlyTheExpectedBytes) {
     EXPECT_EQ(ex.outcome, Outcome::Reply);
     EXPECT_EQ(Hex(ex.reply), " 06");
     EXPECT_EQ(framesHex(), std::vector<std::string>{" FC 21 01 E1"});
-    EXPECT_EQ(port->portNumber(), 3);
-    EXPECT_EQ(port->settings(), "19200,N,8,1");
+    EXPECT_EQ(std::to_string(port->portNumber()) + " " + port->settings(), "3 19200,N,8,1");
     EXPECT_FALSE(port->isOpen()); // closed between transactions
     EXPECT_EQ(events, " TX RX");
 
@@ -90,7 +84,8 @@ TEST_F(Transaction, CountedTimeoutAfterOneSecond) {
 
 TEST_F(Transaction, LinkLostMidWaitIsReportedOnce) {
     QSignalSpy lost(port.get(), &SerialPort::linkLost);
-    VanishSoon();
+    bus->setFault(DriveBus::Fault::Silent); // and gone a few milliseconds into the wait
+    QTimer::singleShot(5, [this] { bus->setFault(DriveBus::Fault::Vanished); });
     Exchange ex = CountedTransaction(*port, 1, 1, 0, 0, 1, 1, 0, 10.0);
     EXPECT_EQ(ex.outcome, Outcome::LinkLost);
     EXPECT_FALSE(ex.error.empty());
