@@ -2,7 +2,7 @@
 // of the fixed waits of the polled transaction (50 ms + the command's time-out, per command).
 // First in process (SimulatedPort), then through kmd-sim on a pseudo-terminal when it is found.
 // Then a full store (17 x 51 lines) to kmd-sim sending at the line's byte time (9600 baud): at
-// the specified pacing, fast, and fast with read-back verify, against the line time of the
+// the standard pacing, fast, and fast with read-back verify, against the line time of the
 // bytes exchanged.
 #include "app/module1.h"
 #include "bench_support.h"
@@ -164,7 +164,7 @@ bool RunFullStore(const char* name, const char* key, TransferOptions options, do
         std::printf("  ratio            %8.3f    (goal <= %.2f)\n", elapsed / lineTime, goalRatio);
     else
         std::printf("  ratio            %8.3f\n", elapsed / lineTime);
-    std::printf("  specified waits  %8.3f s  (elapsed / waits %.4f)\n", fixed, elapsed / fixed);
+    std::printf("  protocol waits   %8.3f s  (elapsed / waits %.4f)\n", fixed, elapsed / fixed);
     std::printf("  transfer         %s\n", ok ? (options.verify ? "OK, all verified" : "OK") : "FAILED");
     std::printf("RESULT full_store_%s_seconds %.2f\n", key, elapsed);
     if (options.fast)
@@ -177,7 +177,7 @@ bool RunFullStore(const char* name, const char* key, TransferOptions options, do
     return ok;
 }
 
-bool RunFullStores(bool specified) {
+bool RunFullStores(bool standard) {
     const QString old = QDir::currentPath();
     bool ok;
     {
@@ -194,7 +194,7 @@ bool RunFullStores(bool specified) {
         std::printf("\nFull store, 17 programs x 51 lines, kmd-sim --line-time at 9600 baud\n\n");
         ok = RunFullStore("fast", "fast", {true, false}, 1.5);
         ok = RunFullStore("fast + verify", "fast_verify", {true, true}, 3.0) && ok;
-        if (specified) ok = RunFullStore("specified pacing", "specified", {false, false}, 0) && ok;
+        if (standard) ok = RunFullStore("standard pacing", "standard", {false, false}, 0) && ok;
         port.close();
         SetSharedPort(nullptr);
     }

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-// How a transfer paces itself. The defaults keep the drive's specified pacing.
+// How a transfer paces itself. The defaults keep the drive's standard pacing (every wait in full).
 struct TransferOptions {
     // Move on as soon as the drive's answer is complete: a one-byte answer at once, a program
     // read when the line falls quiet. A drive that does not answer is waited for exactly as at
-    // the specified pacing (the same waits and attempts).
+    // the standard pacing (the same waits and attempts).
     bool fast = false;
     // After a program is sent, read it back and compare it with the store; it counts as sent
     // only when it matches ("PRG. N.<n> VERIFIED" / "PRG. N.<n> MISMATCH line <k>").

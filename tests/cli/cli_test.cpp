@@ -203,7 +203,7 @@ TEST_F(Cli, PortFailuresAndInterrupts) {
     EXPECT_EQ(run({"--device", "./com1", "scan"}).exit, 3);
 }
 
-// Programs go to the drive at the specified pacing, then fast with the read-back, and come back
+// Programs go to the drive at the standard pacing, then fast with the read-back, and come back
 // in a program file as they were; a file altered since fails the verify by its line.
 TEST_F(Cli, ProgramsRoundTripAndVerify) {
     const QString file = write("a.txt", TwoPrograms);
