@@ -2,7 +2,7 @@
 // the terminal vanishes, and the program sits in its event loop for two seconds.
 #include "app/module1.h"
 #include "bench_support.h"
-#include "link/qtserialport.h"
+#include "line/qtserialport.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,8 +1,8 @@
 // CPU used while waiting 1 s for a port that stays silent: the project's event-driven wait
 // against a loop that spins on processEvents until the deadline.
 #include "drivebus.h"
-#include "link/buswait.h"
-#include "link/frame.h"
+#include "line/driveline.h"
+#include "protocol/frame.h"
 #include "simulatedport.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 // Any program line (hand-edited files reach the decoder unchecked): describing it never crashes
 // and reads at most 21 bytes.
 #include "app/module1.h"
-#include "catalog/catalog.h"
-#include "editor/linecodec.h"
+#include "protocol/catalog.h"
+#include "protocol/linecodec.h"
 
 #include <cstdint>
 #include <string>
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int16_t lingua : {1, 2, 3, 7}) {
         Module1::Lingua = lingua;
         int n = -1;
-        (void)DecodeCommand(line, n);
+        (void)DecodeCommand(line, 1 + (size % 3), n);
     }
     return 0;
 }

@@ -1,5 +1,5 @@
 // Any reply bytes to any command code: the RX description never crashes.
-#include "link/decoder.h"
+#include "protocol/decoder.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // Any program file text: the loader never crashes, never writes outside the store, and what it
 // stores saves and loads back the same.
-#include "catalog/catalog.h"
-#include "editor/prgfile.h"
+#include "protocol/catalog.h"
+#include "model/prgfile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Any reply to "read program": the scanner never crashes and its lines stay within the reply.
-#include "catalog/catalog.h"
-#include "editor/transfer_scan.h"
+#include "protocol/catalog.h"
+#include "model/replyscan.h"
 
 #include <cstdint>
 #include <cstdlib>

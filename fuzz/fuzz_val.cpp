@@ -1,5 +1,5 @@
 // Any typed text: the numeric value and the integer conversions never crash or wrap.
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "drivebus.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // kmd-sim: a line of simulated KMD drives on a pseudo-terminal, so that VarDelo can be run and
 // demonstrated without hardware. It links ./comN in the working directory to the terminal.
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "drivebus.h"
 
 #include <QCommandLineParser>

@@ -3,7 +3,7 @@
 // only when the event loop runs (a close before that drops them), and replies arrive through the
 // event loop after the bus's delay. The bus must outlive the port.
 #include "drivebus.h"
-#include "link/serialport.h"
+#include "line/serialport.h"
 
 class SimulatedPort : public SerialPort {
     Q_OBJECT

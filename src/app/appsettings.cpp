@@ -1,6 +1,6 @@
 #include "app/appsettings.h"
 
-#include "link/portmap.h"
+#include "line/portmap.h"
 
 namespace {
 QString DeviceKey(int comPort) {

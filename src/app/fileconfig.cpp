@@ -1,8 +1,8 @@
 #include "app/fileconfig.h"
 
 #include "app/module1.h"
-#include "app/numbers.h"
-#include "app/textlines.h"
+#include "base/numbers.h"
+#include "base/textlines.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #include "app/appsettings.h"
-#include "link/qtserialport.h"
-#include "link/transaction.h"
+#include "line/qtserialport.h"
+#include "line/driveline.h"
 #include "ui/main/form_main.h"
 #include "ui/tools/form_log.h"
 

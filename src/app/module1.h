@@ -8,7 +8,7 @@ namespace Module1 {
 // Booleans are 16-bit integers: 0 false, -1 true.
 constexpr int16_t VbTrue = -1;
 constexpr int16_t VbFalse = 0;
-constexpr int16_t BroadcastAddress = 99;
+constexpr int16_t BroadcastAddress = 99; // the address no drive answers (every drive listens)
 
 inline int16_t Indirizzo = 0; // drive address 0..31, or 99 for "switchall"
 inline int16_t Lingua = 2;    // 1 Italian, 2 English, 3 German

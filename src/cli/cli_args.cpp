@@ -1,7 +1,7 @@
 #include "cli/cli_args.h"
 
 #include "app/module1.h"
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 #include <algorithm>
 #include <cctype>

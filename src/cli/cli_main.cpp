@@ -2,13 +2,13 @@
 #include "app/appsettings.h"
 #include "app/fileconfig.h"
 #include "app/module1.h"
-#include "catalog/catalog.h"
+#include "protocol/catalog.h"
 #include "cli/cli_args.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_report.h"
-#include "link/portmap.h"
-#include "link/qtserialport.h"
-#include "link/transaction.h"
+#include "line/portmap.h"
+#include "line/qtserialport.h"
+#include "line/driveline.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 // erase, read-programs, write-programs, verify: the program editor's transfers from a shell.
 #include "app/module1.h"
-#include "catalog/catalog.h"
+#include "protocol/catalog.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_report.h"
-#include "editor/prgfile.h"
-#include "editor/transfer.h"
-#include "link/frame.h"
+#include "model/prgfile.h"
+#include "jobs/transfer.h"
+#include "protocol/frame.h"
 
 #include <QFileInfo>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "cli/cli_report.h"
 
-#include "link/frame.h"
-#include "link/transaction.h"
+#include "protocol/frame.h"
+#include "line/driveline.h"
 
 #include <QJsonDocument>
 #include <cstdio>

@@ -1,15 +1,15 @@
 // send and scan: single commands on the line.
 #include "app/module1.h"
-#include "catalog/catalog.h"
-#include "catalog/command_value.h"
+#include "protocol/catalog.h"
+#include "protocol/command_value.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_report.h"
-#include "link/busscan.h"
-#include "link/buswait.h"
-#include "link/decoder.h"
-#include "link/frame.h"
-#include "link/serialport.h"
-#include "link/transaction.h"
+#include "jobs/busscan.h"
+#include "line/driveline.h"
+#include "protocol/decoder.h"
+#include "protocol/frame.h"
+#include "line/serialport.h"
+#include "line/driveline.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "catalog/catalog.h"
+#include "protocol/catalog.h"
 
 #include <gtest/gtest.h>
 

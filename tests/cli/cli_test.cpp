@@ -3,8 +3,8 @@
 #include "kmdsim_process.h"
 
 #include "app/module1.h"
-#include "editor/prgfile.h"
-#include "link/frame.h"
+#include "model/prgfile.h"
+#include "protocol/frame.h"
 
 #include <QDir>
 #include <QFile>

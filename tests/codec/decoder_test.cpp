@@ -1,4 +1,4 @@
-#include "link/decoder.h"
+#include "protocol/decoder.h"
 
 #include <gtest/gtest.h>
 #include <tuple>

@@ -1,6 +1,6 @@
 #include "app/module1.h"
-#include "catalog/catalog.h"
-#include "editor/linecodec.h"
+#include "protocol/catalog.h"
+#include "protocol/linecodec.h"
 
 #include <gtest/gtest.h>
 
@@ -79,7 +79,7 @@ TEST_F(LineCodec, DecodesKnownAndHandWrittenLinesInEachLanguage) {
     };
     for (const auto& [lingua, line, text] : cases) {
         Lingua = lingua;
-        EXPECT_EQ(DecodeCommand(line), text) << '"' << line << "\" language " << lingua;
+        EXPECT_EQ(DecodeCommand(line, lingua), text) << '"' << line << "\" language " << lingua;
     }
 }
 

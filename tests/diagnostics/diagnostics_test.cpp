@@ -2,13 +2,13 @@
 // draws and their waits; on the simulated bus, then on kmd-sim's pseudo-terminal.
 #include "app/module1.h"
 #include "kmdsim_process.h"
-#include "link/buswait.h"
-#include "link/qtserialport.h"
-#include "link/transaction.h"
+#include "line/driveline.h"
+#include "line/qtserialport.h"
+#include "line/driveline.h"
 #include "sim_fixture.h"
 #include "ui/diagnostics/form_special.h"
-#include "ui/diagnostics/special_logic.h"
-#include "ui/diagnostics/special_tests.h"
+#include "jobs/special_logic.h"
+#include "jobs/special_tests.h"
 
 #include <QPlainTextEdit>
 #include <QPointer>

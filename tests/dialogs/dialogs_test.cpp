@@ -2,7 +2,7 @@
 // again) and the four parameter dialogs (what their entries pack into, when OK does nothing, what
 // Cancel leaves behind). The frames they become are proven through the main window.
 #include "app/module1.h"
-#include "catalog/catalog.h"
+#include "protocol/catalog.h"
 #include "scripted_prompts.h"
 #include "ui/dialogs/command_value.h"
 #include "ui/dialogs/dialog_values.h"

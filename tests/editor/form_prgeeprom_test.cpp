@@ -3,7 +3,7 @@
 #include "ui/editor/form_prgeeprom.h"
 
 #include "app/module1.h"
-#include "catalog/catalog.h"
+#include "protocol/catalog.h"
 #include "sim_fixture.h"
 
 #include <QCheckBox>

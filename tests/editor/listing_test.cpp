@@ -1,8 +1,8 @@
 // The listing's text lines: headings, column-30 descriptions, long hand-written lines.
-#include "editor/listing.h"
+#include "model/listing.h"
 
 #include "app/module1.h"
-#include "catalog/catalog.h"
+#include "protocol/catalog.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ TEST(Listing, HeadingsAndDescriptionsInColumn30) {
     Module1::ResetGlobals();
     Module1::InitComandi();
     using Lines = std::vector<std::string>;
-    const Lines empty = ListingLines(PrgStore{});
+    const Lines empty = ListingLines(PrgStore{}, 2);
     ASSERT_EQ(empty.size(), 2u + 17 * 2);
     EXPECT_EQ(Lines(empty.begin(), empty.begin() + 5),
               (Lines{"PROGRAM'S LIST:", "", "---- PRG. N. 0 ----", "", "---- PRG. N. 1 ----"}));
@@ -21,8 +21,7 @@ TEST(Listing, HeadingsAndDescriptionsInColumn30) {
     store[0][3] = "26 03 "; // from the drive, with its trailing blank; gaps are not printed
     store[5] = {"E1 00", "11", "11 00 00 00 00 00 00 00 00 00"}; // the last, 29 characters: it still fits
     store[9][0] = "E1 00 00 00 00 00 00 00 00 00 00 00";         // too long: description on the next line
-    Module1::Lingua = 1;
-    const Lines lines = ListingLines(store);
+    const Lines lines = ListingLines(store, 1);
     EXPECT_EQ(
         Lines(lines.begin() + 2, lines.begin() + 7),
         (Lines{"---- PRG. N. 0 ----", "A8 0F A0" + std::string(21, ' ') + "Impostazione corrente 4000",

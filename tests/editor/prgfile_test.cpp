@@ -1,5 +1,5 @@
 // The program file: exact bytes written, the loader's rules, and what bad files get.
-#include "editor/prgfile.h"
+#include "model/prgfile.h"
 
 #include <QDir>
 #include <QFile>

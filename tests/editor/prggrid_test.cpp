@@ -1,9 +1,9 @@
 // The store behind the editor's grid: the edits of a full program must not lose a line. Inserting,
 // deleting and moving between programs are proven through the editor window.
-#include "editor/prggrid.h"
+#include "model/prggrid.h"
 
 #include "app/module1.h"
-#include "catalog/catalog.h"
+#include "protocol/catalog.h"
 
 #include <gtest/gtest.h>
 

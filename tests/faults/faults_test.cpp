@@ -3,15 +3,15 @@
 // and of the step test. Each operation ends within its bound, the operator is told, the store and
 // the files stay as they were, and the next operation works once the drive is back.
 #include "app/module1.h"
-#include "catalog/catalog.h"
-#include "editor/linecodec.h"
-#include "editor/transfer.h"
+#include "protocol/catalog.h"
+#include "protocol/linecodec.h"
+#include "jobs/transfer.h"
 #include "kmdsim_process.h"
-#include "link/buswait.h"
-#include "link/qtserialport.h"
-#include "link/transaction.h"
+#include "line/driveline.h"
+#include "line/qtserialport.h"
+#include "line/driveline.h"
 #include "scripted_prompts.h"
-#include "ui/diagnostics/special_tests.h"
+#include "jobs/special_tests.h"
 #include "ui/main/form_main.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "app/numbers.h"
-#include "link/frame.h"
+#include "base/numbers.h"
+#include "protocol/frame.h"
 
 #include <cfloat>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The real serial port class against kmd-sim on a pseudo-terminal.
 #include "app/module1.h"
 #include "kmdsim_process.h"
-#include "link/buswait.h"
-#include "link/frame.h"
-#include "link/qtserialport.h"
-#include "link/transaction.h"
+#include "line/driveline.h"
+#include "protocol/frame.h"
+#include "line/qtserialport.h"
+#include "line/driveline.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>

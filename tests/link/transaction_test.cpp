@@ -1,8 +1,8 @@
 // The two drive transactions on a port wired to the simulated line.
 #include "app/module1.h"
-#include "link/buswait.h"
-#include "link/trafficlog.h"
-#include "link/transaction.h"
+#include "line/driveline.h"
+#include "line/trafficlog.h"
+#include "line/driveline.h"
 #include "sim_fixture.h"
 
 #include <QSignalSpy>

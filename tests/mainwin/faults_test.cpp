@@ -4,9 +4,9 @@
 #include "mainwin_fixture.h"
 
 #include "kmdsim_process.h"
-#include "link/buswait.h"
-#include "link/qtserialport.h"
-#include "link/transaction.h"
+#include "line/driveline.h"
+#include "line/qtserialport.h"
+#include "line/driveline.h"
 
 #include <QApplication>
 #include <QTimer>

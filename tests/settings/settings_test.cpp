@@ -4,7 +4,7 @@
 #include "app/appsettings.h"
 #include "app/fileconfig.h"
 #include "app/module1.h"
-#include "link/portmap.h"
+#include "line/portmap.h"
 #include "scripted_prompts.h"
 #include "ui/main/form_main.h"
 #include "ui/settings/form_lingua.h"

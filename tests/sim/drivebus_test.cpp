@@ -1,6 +1,6 @@
 // The simulated drives answer as KMD drives do on the line.
 #include "drivebus.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <gtest/gtest.h>
 #include <tuple>

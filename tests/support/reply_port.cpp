@@ -1,6 +1,6 @@
 #include "reply_port.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <QTimer>
 

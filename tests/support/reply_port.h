@@ -1,6 +1,6 @@
 #pragma once
 // A port the test answers frame by frame, for replies no simulated drive gives.
-#include "link/serialport.h"
+#include "line/serialport.h"
 
 #include <functional>
 #include <optional>

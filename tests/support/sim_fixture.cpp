@@ -1,9 +1,9 @@
 #include "sim_fixture.h"
 
 #include "app/module1.h"
-#include "link/buswait.h"
-#include "link/frame.h"
-#include "link/transaction.h"
+#include "line/driveline.h"
+#include "protocol/frame.h"
+#include "line/driveline.h"
 
 void SimFixture::SetUp() {
     Module1::ResetGlobals();

@@ -1,6 +1,6 @@
 // Programs through kmd-sim on a pseudo-terminal: what comes back is what was sent.
 #include "kmdsim_process.h"
-#include "link/qtserialport.h"
+#include "line/qtserialport.h"
 #include "transfer_support.h"
 
 TEST_F(TransferTest, RoundTripThroughKmdSim) {

@@ -1,5 +1,5 @@
 // Reading all programs, erasing one or all, copying inside the store, and the switchall address.
-#include "editor/transfer_scan.h"
+#include "model/replyscan.h"
 #include "transfer_support.h"
 
 namespace {

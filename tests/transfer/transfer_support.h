@@ -1,10 +1,10 @@
 #pragma once
 // What the transfer tests share: a recorded TransferIo and a port whose answers a test decides.
 #include "app/module1.h"
-#include "catalog/catalog.h"
-#include "editor/transfer.h"
-#include "link/buswait.h"
-#include "link/transaction.h"
+#include "protocol/catalog.h"
+#include "jobs/transfer.h"
+#include "line/driveline.h"
+#include "line/driveline.h"
 #include "reply_port.h"
 #include "sim_fixture.h"
 

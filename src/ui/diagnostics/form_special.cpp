@@ -1,7 +1,7 @@
 #include "ui/diagnostics/form_special.h"
 
 #include "ui/common/prompts.h"
-#include "ui/diagnostics/special_tests.h"
+#include "jobs/special_tests.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>

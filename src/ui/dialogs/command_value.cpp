@@ -1,8 +1,8 @@
 #include "ui/dialogs/command_value.h"
 
 #include "app/module1.h"
-#include "app/numbers.h"
-#include "catalog/catalog.h"
+#include "base/numbers.h"
+#include "protocol/catalog.h"
 #include "ui/common/prompts.h"
 #include "ui/dialogs/form_currentred.h"
 #include "ui/dialogs/form_livellitacca.h"

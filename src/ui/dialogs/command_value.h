@@ -1,7 +1,7 @@
 #pragma once
 // Obtaining the value of a catalog command: typed into the value prompt or composed in one of
 // the parameter dialogs, by the slot's TipoCmd. Shared by the main window and the program editor.
-#include "catalog/command_value.h"
+#include "protocol/command_value.h"
 #include "ui/common/texts.h"
 
 #include <optional>

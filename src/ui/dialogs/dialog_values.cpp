@@ -1,7 +1,7 @@
 #include "ui/dialogs/dialog_values.h"
 
-#include "app/numbers.h"
-#include "link/frame.h"
+#include "base/numbers.h"
+#include "protocol/frame.h"
 
 #include <cmath>
 

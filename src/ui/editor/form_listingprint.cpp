@@ -1,6 +1,6 @@
 #include "ui/editor/form_listingprint.h"
 
-#include "editor/listing.h"
+#include "model/listing.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -2,12 +2,12 @@
 
 #include "app/appsettings.h"
 #include "app/module1.h"
-#include "catalog/catalog.h"
-#include "editor/linecodec.h"
-#include "editor/listing.h"
-#include "editor/prgfile.h"
-#include "editor/transfer.h"
-#include "link/frame.h"
+#include "protocol/catalog.h"
+#include "protocol/linecodec.h"
+#include "model/listing.h"
+#include "model/prgfile.h"
+#include "jobs/transfer.h"
+#include "protocol/frame.h"
 #include "ui/common/lists.h"
 #include "ui/common/prompts.h"
 #include "ui/common/texts.h"
@@ -341,6 +341,7 @@ void Form_PrgEeprom::FillCommandList() {
 }
 
 void Form_PrgEeprom::ShowPrg(int p) {
+    grid_.Lingua = Module1::Lingua;
     grid_.ShowPrg(p);
     RefreshGrid(CursorRow());
 }
@@ -481,13 +482,13 @@ void Form_PrgEeprom::PrintPrg() {
     QPrinter printer;
     if (!UiPrompts().printDialog(this, printer)) return;
     SetStatus("Print programs");
-    if (!PaintListing(printer, ListingLines(grid_.PrgLines)))
+    if (!PaintListing(printer, ListingLines(grid_.PrgLines, Module1::Lingua)))
         SetStatus("Print programs\r\nERROR - the listing could not be printed");
 }
 
 void Form_PrgEeprom::PreviewPrg() {
     QPrinter printer;
-    const std::vector<std::string> lines = ListingLines(grid_.PrgLines);
+    const std::vector<std::string> lines = ListingLines(grid_.PrgLines, Module1::Lingua);
     UiPrompts().printPreview(this, printer, [&lines](QPrinter* p) { PaintListing(*p, lines); });
 }
 
@@ -498,7 +499,7 @@ void Form_PrgEeprom::ExportPdf() {
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(name);
-    if (!PaintListing(printer, ListingLines(grid_.PrgLines)))
+    if (!PaintListing(printer, ListingLines(grid_.PrgLines, Module1::Lingua)))
         UiPrompts().message(this, ErrorTitle(), Say("@pdfFailed") + name, true);
 }
 

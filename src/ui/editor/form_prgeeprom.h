@@ -1,7 +1,7 @@
 #pragma once
 // The program editor window: 17 drive programs in memory, one on show in a two-column grid,
 // with file, print and drive operations on the whole store.
-#include "editor/prggrid.h"
+#include "model/prggrid.h"
 
 #include <QElapsedTimer>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 // The editor grid's rows, served from PrgGrid::GridRows.
-#include "editor/prggrid.h"
+#include "model/prggrid.h"
 
 #include <QAbstractTableModel>
 

@@ -2,9 +2,9 @@
 
 #include "app/fileconfig.h"
 #include "app/module1.h"
-#include "app/numbers.h"
-#include "catalog/catalog.h"
-#include "link/portmap.h"
+#include "base/numbers.h"
+#include "protocol/catalog.h"
+#include "line/portmap.h"
 #include "ui/common/lists.h"
 #include "ui/main/form_main_texts.h"
 #include "ui/tools/form_log.h"

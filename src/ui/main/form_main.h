@@ -1,7 +1,7 @@
 #pragma once
 // The start window: address, motion parameters and targets, direct commands, generic send,
 // initialisation sequence, the last frame / reply / description, the status line and menus.
-#include "link/transaction.h"
+#include "line/driveline.h"
 
 #include <QMainWindow>
 #include <cstdint>

@@ -2,8 +2,8 @@
 #include "ui/main/form_main.h"
 
 #include "app/module1.h"
-#include "app/numbers.h"
-#include "link/buswait.h"
+#include "base/numbers.h"
+#include "line/driveline.h"
 #include "ui/common/lists.h"
 #include "ui/common/prompts.h"
 #include "ui/diagnostics/form_special.h"

@@ -1,6 +1,6 @@
 #pragma once
 // The communication log window: every frame and reply of every window, newest at the bottom.
-#include "link/trafficlog.h"
+#include "line/trafficlog.h"
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>

@@ -1,7 +1,7 @@
 #pragma once
 // The live monitor window: the current drive's position, status, I/O and analog input, polled
 // at a chosen rate, shown as decoded values, lamps and curves, and exported as CSV.
-#include "link/drivemonitor.h"
+#include "line/drivemonitor.h"
 
 #include <QWidget>
 #include <array>

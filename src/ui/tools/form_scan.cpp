@@ -1,7 +1,7 @@
 #include "ui/tools/form_scan.h"
 
-#include "link/buswait.h"
-#include "link/transaction.h"
+#include "line/driveline.h"
+#include "line/driveline.h"
 #include "ui/common/prompts.h"
 #include "ui/common/texts.h"
 

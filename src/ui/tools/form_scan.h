@@ -1,6 +1,6 @@
 #pragma once
 // The bus scan window: which drives answer on the line, with type, release and response time.
-#include "link/busscan.h"
+#include "jobs/busscan.h"
 
 #include <QDialog>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 // One value of the monitor drawn over the last minute, broken where a reply was missing.
-#include "link/drivemonitor.h"
+#include "line/drivemonitor.h"
 
 #include <QChartView>
 #include <vector>

@@ -1,0 +1,436 @@
+#include "line/driveline.h"
+
+#include "line/serialport.h"
+#include "protocol/frame.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+
+#include <algorithm>
+
+// An exchange on the line: its frame is being handed to the system (Writing), then its reply
+// is awaited (Awaiting). Only one exists at a time: the line is half duplex.
+struct DriveLine::Pending {
+    enum Stage { Writing, Awaiting } stage = Writing;
+    int add = 0;
+    int nrx = 0;           // reply bytes awaited; 0 ends the exchange once the frame is out
+    double timeout = 0;    // for the reply, in seconds before scaling
+    bool keepOpen = false; // the port stays open afterwards
+    bool monitor = false;  // the monitor's traffic
+    int comPort = 1;
+    bool writeOnly = false; // ends once the frame is out (a polled transaction looks itself)
+    Exchange ex;
+    std::function<void(const Exchange&)> done;
+};
+
+double QuietGapSeconds(int baud) {
+    const double fourCharacters = 4 * 10.0 / (baud > 0 ? baud : 9600);
+    return std::max(fourCharacters, 0.050);
+}
+
+LineLease::LineLease(LineLease&& other) noexcept : line_(other.line_), id_(other.id_) {
+    other.line_ = nullptr;
+}
+
+LineLease& LineLease::operator=(LineLease&& other) noexcept {
+    if (this != &other) {
+        release();
+        line_ = other.line_;
+        id_ = other.id_;
+        other.line_ = nullptr;
+    }
+    return *this;
+}
+
+LineLease::~LineLease() {
+    release();
+}
+
+void LineLease::release() {
+    if (line_) line_->releaseLease(id_);
+    line_ = nullptr;
+}
+
+DriveLine::DriveLine(SerialPort& port, QObject* parent) : QObject(parent), port_(port) {
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, [this] { finish(WaitEnd::Deadline); });
+    connect(&port_, &SerialPort::readyRead, this, &DriveLine::advance);
+    connect(&port_, &SerialPort::bytesWritten, this, &DriveLine::advance);
+    connect(&port_, &SerialPort::linkLost, this, [this] { finish(WaitEnd::LinkLost); });
+}
+
+DriveLine::~DriveLine() {
+    // An exchange still on the line is dropped with the port's next opening; nobody awaits it.
+    if (pending_) pending_->done = nullptr;
+    if (port_.isOpen()) port_.close();
+}
+
+LineLease DriveLine::lease(BusUse use) {
+    if (aborted_) return {};
+    // The monitor holds the line only between two of its reads' ends: anyone else may take it,
+    // and waits in its first transaction for the monitor's reply to end.
+    if (busy() && (use == BusUse::Monitor || use_ != BusUse::Monitor)) return {};
+    holder_ = nextLease_++;
+    use_ = use;
+    return LineLease(this, holder_);
+}
+
+void DriveLine::releaseLease(unsigned id) {
+    if (id != holder_) return; // a monitor's lease that another operation took over
+    holder_ = 0;
+    use_ = BusUse::Command;
+    emit freed();
+}
+
+int DriveLine::milliseconds(double seconds) const {
+    double ms = seconds * waitScale_ * 1000.0;
+    ms = std::clamp(ms, 0.0, 24.0 * 3600 * 1000);
+    return static_cast<int>(ms + 0.5);
+}
+
+WaitEnd DriveLine::loopUntil(const std::function<bool()>& done, int ms) {
+    if (aborted_) return WaitEnd::Aborted;
+    if (done()) return WaitEnd::Ready;
+    QEventLoop loop;
+    WaitEnd end = WaitEnd::Deadline;
+    auto check = [&] {
+        if (aborted_) {
+            end = WaitEnd::Aborted;
+            loop.quit();
+        } else if (done()) {
+            end = WaitEnd::Ready;
+            loop.quit();
+        }
+    };
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, &loop, [&] {
+        end = WaitEnd::Deadline;
+        loop.quit();
+    });
+    connect(&port_, &SerialPort::readyRead, &loop, check);
+    connect(&port_, &SerialPort::bytesWritten, &loop, check);
+    connect(this, &DriveLine::wakeLoops, &loop, check);
+    connect(&port_, &SerialPort::linkLost, &loop, [&] {
+        check();
+        if (end != WaitEnd::Ready) {
+            end = WaitEnd::LinkLost;
+            loop.quit();
+        }
+    });
+    if (ms >= 0) timer.start(ms);
+    loop.exec();
+    return end;
+}
+
+WaitEnd DriveLine::waitForBytes(int count, double seconds) {
+    if (recorder_) recorder_(seconds);
+    if (!port_.isOpen() && port_.bytesWaiting() < count) return aborted_ ? WaitEnd::Aborted : WaitEnd::LinkLost;
+    return loopUntil([&] { return port_.bytesWaiting() >= count; }, milliseconds(seconds));
+}
+
+WaitEnd DriveLine::waitSeconds(double seconds) {
+    if (recorder_) recorder_(seconds);
+    WaitEnd end = loopUntil([] { return false; }, milliseconds(seconds));
+    return end == WaitEnd::Aborted ? end : WaitEnd::Deadline;
+}
+
+void DriveLine::forgetPending() {
+    if (pending_) pending_->done = nullptr;
+}
+
+void DriveLine::abortAll() {
+    aborted_ = true;
+    finish(WaitEnd::Aborted);
+    emit wakeLoops();
+}
+
+void DriveLine::setPortDevice(int comPort, const std::string& device) {
+    if (device.empty())
+        chosen_.erase(comPort);
+    else
+        chosen_[comPort] = device;
+}
+
+std::string DriveLine::portDevice(int comPort) const {
+    auto it = chosen_.find(comPort);
+    return it == chosen_.end() ? std::string() : it->second;
+}
+
+ResolvedPort DriveLine::resolvePort(int comPort) const {
+    return ResolveChosenPort(comPort, portDevice(comPort));
+}
+
+int DriveLine::addObserver(TrafficObserver observer) {
+    int id = nextObserver_++;
+    observers_[id] = std::move(observer);
+    return id;
+}
+
+void DriveLine::removeObserver(int id) {
+    observers_.erase(id);
+}
+
+void DriveLine::report(TrafficEvent event) {
+    event.monitor = event.monitor || monitorTag_;
+    // A copy: an observer may remove itself.
+    auto observers = observers_;
+    for (auto& [id, observer] : observers)
+        if (observers_.count(id)) observer(event);
+}
+
+std::string DriveLine::portText(int comPort) const {
+    return "COM" + std::to_string(comPort) + " (" + port_.deviceName() + ")";
+}
+
+// Close if open, apply the target, open, drop stale input. With `keepOpen`, a port already open
+// with the same number, settings and device stays open: reopening gains nothing and costs
+// milliseconds (the port's lock file is written anew).
+Outcome DriveLine::open(const LineTarget& to, int add, const std::string& frame, std::string& error,
+                        bool keepOpen) {
+    const auto now = std::make_tuple(to.comPort, std::to_string(to.baud) + ",N,8,1", resolvePort(to.comPort).device);
+    const bool reuse = keepOpen && port_.isOpen() && now == openedWith_;
+    if (!reuse && port_.isOpen()) port_.close();
+    port_.setPortNumber(to.comPort);
+    port_.setSettings(std::get<1>(now));
+    port_.setDevice(std::get<2>(now));
+    if (!reuse && !port_.open()) {
+        error = portText(to.comPort) + ": " + port_.errorText();
+        report({TrafficEvent::PortError, add, frame, error});
+        return Outcome::OpenFailed;
+    }
+    openedWith_ = now;
+    port_.readAll(); // a late reply to an earlier frame is not this frame's reply
+    if (unsettled_) settle();
+    return Outcome::Reply;
+}
+
+// Drops input until the line has been quiet for a quarter of a second (bounded).
+void DriveLine::settle() {
+    unsettled_ = false;
+    for (int i = 0; port_.isOpen() && i < 20; ++i) {
+        port_.readAll();
+        if (waitForBytes(1, 0.25) != WaitEnd::Ready) return;
+    }
+}
+
+void DriveLine::begin(std::unique_ptr<Pending> pending) {
+    pending_ = std::move(pending);
+    if (!port_.write(pending_->ex.frame)) {
+        finish(WaitEnd::Deadline);
+        return;
+    }
+    // Not scaled: it bounds the port, not the drive, and a scaled-down bound would be too short.
+    timer_.start(static_cast<int>(WriteTimeoutSeconds * 1000.0 + 0.5));
+    QTimer::singleShot(0, this, &DriveLine::advance); // a port without a buffer sends no signal
+}
+
+void DriveLine::advance() {
+    if (!pending_) return;
+    Pending& p = *pending_;
+    if (p.stage == Pending::Writing) {
+        if (port_.bytesToWrite() > 0) return;
+        report({TrafficEvent::Sent, p.add, p.ex.frame, std::string(), p.monitor});
+        if (p.writeOnly || p.add == BroadcastAddress) {
+            finish(WaitEnd::Ready);
+            return;
+        }
+        p.stage = Pending::Awaiting;
+        if (recorder_) recorder_(p.timeout);
+        timer_.start(milliseconds(p.timeout));
+    }
+    if (port_.bytesWaiting() >= p.nrx) finish(WaitEnd::Ready);
+}
+
+void DriveLine::finish(WaitEnd end) {
+    if (!pending_) return;
+    std::unique_ptr<Pending> p = std::move(pending_);
+    timer_.stop();
+    Exchange& ex = p->ex;
+    if (p->stage == Pending::Writing && end != WaitEnd::Ready) {
+        if (end == WaitEnd::Aborted) {
+            ex.outcome = Outcome::Aborted;
+        } else {
+            ex.error = end == WaitEnd::Deadline ? portText(p->comPort) + ": the frame could not be written within " +
+                                                      std::to_string(static_cast<int>(WriteTimeoutSeconds * 1000)) +
+                                                      " ms"
+                                                : port_.errorText();
+            port_.close();
+            ex.outcome = Outcome::LinkLost;
+            report({TrafficEvent::LinkLost, p->add, ex.frame, ex.error, p->monitor});
+        }
+    } else if (p->stage == Pending::Writing) {
+        ex.outcome = p->add == BroadcastAddress && !p->writeOnly ? Outcome::Broadcast : Outcome::Reply;
+        if (ex.outcome == Outcome::Broadcast) {
+            report({TrafficEvent::Broadcast, p->add, std::string(), std::string(), p->monitor});
+            if (!p->keepOpen) port_.close();
+        }
+    } else {
+        const std::string got = port_.isOpen() ? port_.readAll() : std::string();
+        ex.reply = got.substr(0, static_cast<size_t>(std::max(p->nrx, 0)));
+        if (end == WaitEnd::Ready || static_cast<int>(ex.reply.size()) >= p->nrx) {
+            ex.outcome = Outcome::Reply;
+            report({TrafficEvent::Received, p->add, ex.reply, std::string(), p->monitor});
+        } else if (end == WaitEnd::LinkLost) {
+            ex.outcome = Outcome::LinkLost;
+            ex.error = port_.errorText();
+            report({TrafficEvent::LinkLost, p->add, ex.reply, ex.error, p->monitor});
+        } else if (end == WaitEnd::Aborted) {
+            ex.outcome = Outcome::Aborted;
+        } else {
+            ex.outcome = Outcome::Timeout;
+            report({TrafficEvent::Timeout, p->add, ex.reply, std::string(), p->monitor});
+        }
+        if (!p->keepOpen) port_.close();
+    }
+    if (p->done) p->done(ex);
+    emit wakeLoops();
+}
+
+Exchange DriveLine::counted(const LineTarget& to, int add, int code, double p1, double p2, int ntx, int nrx,
+                            int tipo, double timeoutSeconds) {
+    Exchange ex;
+    CommandFrame cf = MakeCommandFrame(add, code, p1, p2, ntx, tipo);
+    if (cf.error) {
+        ex.outcome = Outcome::BadValue;
+        ex.error = cf.error->what;
+        report({TrafficEvent::Refused, add, std::string(), ex.error});
+        return ex;
+    }
+    ex.frame = cf.frame;
+    // The monitor's read on the line (if any) ends first.
+    if (loopUntil([this] { return !pending_; }, -1) == WaitEnd::Aborted) {
+        ex.outcome = Outcome::Aborted;
+        return ex;
+    }
+    ex.outcome = open(to, add, ex.frame, ex.error, false);
+    if (ex.outcome != Outcome::Reply) return ex;
+    bool finished = false;
+    auto p = std::make_unique<Pending>();
+    p->add = add;
+    p->nrx = nrx;
+    p->timeout = timeoutSeconds;
+    p->comPort = to.comPort;
+    p->ex = ex;
+    p->done = [&](const Exchange& e) {
+        ex = e;
+        finished = true;
+    };
+    begin(std::move(p));
+    if (loopUntil([&] { return finished; }, -1) == WaitEnd::Aborted && !finished) ex.outcome = Outcome::Aborted;
+    return ex;
+}
+
+bool DriveLine::startCounted(const LineTarget& to, int add, int code, int nrx, bool monitor,
+                             std::function<void(const Exchange&)> done) {
+    if (pending_ || aborted_) return false;
+    auto p = std::make_unique<Pending>();
+    p->ex.frame = MakeCommandFrame(add, code, 0, 0, 1, 0).frame;
+    monitorTag_ = monitor;
+    p->ex.outcome = open(to, add, p->ex.frame, p->ex.error, true);
+    monitorTag_ = false;
+    if (p->ex.outcome != Outcome::Reply) {
+        done(p->ex);
+        return true;
+    }
+    p->add = add;
+    p->nrx = nrx;
+    p->timeout = ReplyTimeoutSeconds;
+    p->keepOpen = true;
+    p->monitor = monitor;
+    p->comPort = to.comPort;
+    p->done = std::move(done);
+    begin(std::move(p));
+    return true;
+}
+
+PolledExchange DriveLine::polled(const LineTarget& to, int add, const std::string& cmdString,
+                                 double timeoutSeriale, const std::string& instring, ReplyEnd end) {
+    PolledExchange ex;
+    ex.instring = instring;
+    ex.frame = BuildPolledFrame(add, cmdString);
+    auto stop = [&](Outcome outcome) {
+        ex.outcome = outcome;
+        return ex;
+    };
+    if (loopUntil([this] { return !pending_; }, -1) == WaitEnd::Aborted) return stop(Outcome::Aborted);
+    ex.outcome = open(to, add, ex.frame, ex.error, true);
+    if (ex.outcome != Outcome::Reply) return ex;
+    // The frame goes out (bounded) before the looks begin.
+    Exchange written;
+    bool finished = false;
+    auto p = std::make_unique<Pending>();
+    p->add = add;
+    p->writeOnly = true;
+    p->keepOpen = true;
+    p->comPort = to.comPort;
+    p->ex.frame = ex.frame;
+    p->done = [&](const Exchange& e) {
+        written = e;
+        finished = true;
+    };
+    begin(std::move(p));
+    if (loopUntil([&] { return finished; }, -1) == WaitEnd::Aborted && !finished) return stop(Outcome::Aborted);
+    if (written.outcome != Outcome::Reply) {
+        ex.error = written.error;
+        return stop(written.outcome);
+    }
+    if (add == BroadcastAddress) return stop(Outcome::Broadcast);
+    ex.instring.clear();
+
+    auto noAnswer = [&] {
+        if (!port_.isOpen()) {
+            ex.error = port_.errorText();
+            report({TrafficEvent::LinkLost, add, std::string(), ex.error});
+            return stop(Outcome::LinkLost);
+        }
+        report({TrafficEvent::Timeout, add, std::string(), std::string()});
+        return stop(Outcome::Timeout);
+    };
+    auto answered = [&](const std::string& reply) {
+        ex.instring = HexText(reply);
+        report({TrafficEvent::Received, add, reply, std::string()});
+        return ex;
+    };
+
+    if (end == ReplyEnd::Fixed) {
+        for (int attempt = 0; attempt <= 10; ++attempt) {
+            if (waitSeconds(0.05) == WaitEnd::Aborted) return stop(Outcome::Aborted);
+            if (!port_.isOpen()) break;
+            std::string reply = port_.readAll();
+            if (reply.size() == 1 && reply[0] == '\x15') return answered(reply);
+            if (waitSeconds(timeoutSeriale) == WaitEnd::Aborted) return stop(Outcome::Aborted);
+            if (!port_.isOpen()) break;
+            reply += port_.readAll();
+            if (!reply.empty()) return answered(reply);
+        }
+        return noAnswer();
+    }
+
+    // The fast ends: the same attempts and bounds as the fixed looks, but each look ends as soon
+    // as a byte is there, and the reply then ends at once (OneByte) or when the line falls quiet
+    // (QuietGap, bounded by the attempt's own time).
+    const double attemptSeconds = (0.05 + timeoutSeriale) * waitScale_;
+    auto unscaled = [this](double s) { return waitScale_ > 0 ? s / waitScale_ : 0.0; };
+    const double gap = QuietGapSeconds(to.baud);
+    for (int attempt = 0; attempt <= 10; ++attempt) {
+        QElapsedTimer clock;
+        clock.start();
+        WaitEnd got = waitForBytes(1, 0.05);
+        if (got == WaitEnd::Deadline) got = waitForBytes(1, timeoutSeriale);
+        if (got == WaitEnd::Aborted) return stop(Outcome::Aborted);
+        if (!port_.isOpen()) break;
+        if (port_.bytesWaiting() == 0) continue;
+        while (end == ReplyEnd::QuietGap) {
+            const double left = attemptSeconds - static_cast<double>(clock.nsecsElapsed()) / 1e9;
+            if (left <= 0) break;
+            got = waitForBytes(port_.bytesWaiting() + 1, unscaled(std::min(gap, left)));
+            if (got == WaitEnd::Aborted) return stop(Outcome::Aborted);
+            if (got != WaitEnd::Ready) break; // quiet, or the link is gone (the bytes still count)
+        }
+        return answered(port_.readAll());
+    }
+    return noAnswer();
+}

@@ -1,0 +1,220 @@
+#pragma once
+// The one owner of the serial line: the port, what it was opened with, who holds the line, the
+// observers of its traffic, the abort flag and the wait scale. Every transaction of the program
+// (counted, polled, fast, the monitor's) goes through it. One is created in each program and
+// passed by reference.
+#include "line/portmap.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+
+class SerialPort;
+
+// Where a request goes: the COM number (or the device chosen for it) and the baud rate.
+struct LineTarget {
+    int comPort = 1;
+    int baud = 9600;
+};
+
+// A drive on the line: where the line goes and the drive's address (0..31, 99 for all).
+struct DriveAt {
+    LineTarget line;
+    int address = 0;
+};
+
+// How long a counted transaction waits for its reply after the frame is written.
+constexpr double ReplyTimeoutSeconds = 1.0;
+// How long a frame may take to be handed to the system. A frame needs about 10 ms of line at
+// 9600 baud; a port that takes ten times that is stuck.
+constexpr double WriteTimeoutSeconds = 0.1;
+// The address every drive listens to and none answers.
+constexpr int BroadcastAddress = 99;
+
+enum class WaitEnd { Ready, Deadline, LinkLost, Aborted };
+
+enum class Outcome {
+    Reply,      // the expected bytes arrived (counted) / something arrived (polled)
+    Broadcast,  // address 99: nothing awaited
+    Timeout,    // the bound passed; `reply` holds what did arrive
+    OpenFailed, // the port could not be opened; nothing was sent
+    LinkLost,   // the adapter vanished
+    BadValue,   // the value does not fit its bytes; nothing was sent
+    Aborted,    // cut short: the program is quitting, or every drive is being stopped
+};
+
+struct Exchange {
+    Outcome outcome = Outcome::Reply;
+    std::string frame; // bytes written
+    std::string reply; // bytes received (counted: at most nrx)
+    std::string error; // reason, for OpenFailed / LinkLost / BadValue
+};
+
+// A polled transaction: `instring` is the reply as hex text without outer blanks ("06", "15",
+// "" for none).
+struct PolledExchange {
+    Outcome outcome = Outcome::Reply;
+    std::string frame;
+    std::string instring;
+    std::string error;
+};
+
+// When a polled reply counts as complete. Fixed waits every look out in full; the two fast ends
+// move on once the answer is there, and wait exactly as Fixed while nothing arrives.
+enum class ReplyEnd {
+    Fixed,    // 50 ms look, then the whole time-out, per attempt
+    OneByte,  // the first byte is the whole answer (06, 15h, or a wrong byte)
+    QuietGap, // the answer ends when the line stays quiet (QuietGapSeconds) or the attempt's time is up
+};
+
+// The quiet time that ends a QuietGap reply at `baud`: four characters of line time, and never
+// below 50 ms: USB adapters hand bytes over in bursts up to 16 ms apart, and a busy computer
+// may deliver them later still; a read cut short costs far more than the wait. Not scaled: it
+// is a property of the line, not a wait of the protocol.
+double QuietGapSeconds(int baud);
+
+// What went over the line, for anyone who wants to watch (the communication log).
+struct TrafficEvent {
+    enum Kind { Sent, Received, Timeout, Broadcast, Refused, PortError, LinkLost };
+    Kind kind;
+    int address;
+    std::string bytes;    // frame or reply
+    std::string text;     // reason or note
+    bool monitor = false; // sent or received by the live monitor
+};
+using TrafficObserver = std::function<void(const TrafficEvent&)>;
+
+// What holds the line, so that the monitor can tell the operator why it waits.
+enum class BusUse { Command, Transfer, Test, Scan, Monitor };
+
+class DriveLine;
+
+// The right to use the line, for one operation. Empty when the line was refused. Released when
+// it ends (or is moved from).
+class LineLease {
+  public:
+    LineLease() = default;
+    LineLease(LineLease&& other) noexcept;
+    LineLease& operator=(LineLease&& other) noexcept;
+    ~LineLease();
+    explicit operator bool() const { return line_ != nullptr; }
+    void release();
+
+  private:
+    friend class DriveLine;
+    LineLease(DriveLine* line, unsigned id) : line_(line), id_(id) {}
+    DriveLine* line_ = nullptr;
+    unsigned id_ = 0;
+};
+
+class DriveLine : public QObject {
+    Q_OBJECT
+  public:
+    explicit DriveLine(SerialPort& port, QObject* parent = nullptr);
+    ~DriveLine() override;
+    DriveLine(const DriveLine&) = delete;
+    DriveLine& operator=(const DriveLine&) = delete;
+
+    SerialPort& port() { return port_; }
+
+    // --- Who holds the line. One operation at a time; a second one is refused and the first is
+    // never disturbed. The monitor is the exception that makes room: a lease asked for while it
+    // holds the line is granted at once, and its first transaction goes once the monitor's
+    // transaction on the line has ended. The monitor gets the line only when nobody holds it.
+    LineLease lease(BusUse use);
+    bool busy() const { return holder_ != 0; }
+    BusUse holder() const { return use_; }
+    // A transfer, a test or a scan holds the line: nothing the operator opens may run under it.
+    bool heldByJob() const { return busy() && use_ != BusUse::Command && use_ != BusUse::Monitor; }
+
+    // --- Transactions (the blocking front: they return when done; events keep running).
+    // Frame of code + value bytes; waits (bounded) for nrx reply bytes; closes the port at the end.
+    Exchange counted(const LineTarget& to, int add, int code, double parametro1, double parametro2, int ntx,
+                     int nrx, int tipo, double timeoutSeconds = ReplyTimeoutSeconds);
+    // Sends ready-made command bytes once, then polls up to 11 times: 50 ms, take what waits (a
+    // lone 15h returns "15" at once), `timeoutSeriale` s, take more; returns at the first
+    // non-empty answer. Address 99 sends nothing awaited and leaves `instring` as it was. The port
+    // stays open; the next polled transaction reopens it only when the target changed.
+    PolledExchange polled(const LineTarget& to, int add, const std::string& cmdString, double timeoutSeriale,
+                          const std::string& instring = std::string(), ReplyEnd end = ReplyEnd::Fixed);
+    // The same counted exchange without blocking (the monitor): `done` is called once, from the
+    // event loop. The port stays open for the next one. `monitor` marks the traffic as the
+    // monitor's. False (and `done` never called) when another exchange is on the line.
+    bool startCounted(const LineTarget& to, int add, int code, int nrx, bool monitor,
+                      std::function<void(const Exchange&)> done);
+    // True while an exchange is on the line (its frame written, its reply awaited).
+    bool exchanging() const { return pending_ != nullptr; }
+    // Whoever started the exchange on the line no longer wants its answer (it is going away).
+    void forgetPending();
+    // Drops input until the line has been quiet for the settle bound (bounded), so a late answer
+    // is not taken for the next one's. Done before the next frame after a missed or malformed
+    // answer; `unsettle` asks for it.
+    void unsettle() { unsettled_ = true; }
+
+    // --- Waits. Every wait is multiplied by the scale (tests speed the suite up); the recorder,
+    // when set, is told the length of every wait as asked, before scaling.
+    double waitScale() const { return waitScale_; }
+    void setWaitScale(double scale) { waitScale_ = scale; }
+    void setWaitRecorder(std::function<void(double seconds)> recorder) { recorder_ = std::move(recorder); }
+    // Until `count` bytes wait at the port, `seconds` have passed, or the link is lost.
+    WaitEnd waitForBytes(int count, double seconds);
+    // A fixed wait of `seconds`; ends early only when cut short.
+    WaitEnd waitSeconds(double seconds);
+    // Ends every wait and every exchange at once, for good (the program is quitting).
+    void abortAll();
+    bool aborted() const { return aborted_; }
+
+    // --- The device each COM number opens (a choice in the settings takes the place of the
+    // usual mapping).
+    void setPortDevice(int comPort, const std::string& device);
+    std::string portDevice(int comPort) const;
+    ResolvedPort resolvePort(int comPort) const;
+
+    // --- Traffic observers.
+    int addObserver(TrafficObserver observer);
+    void removeObserver(int id);
+    void report(TrafficEvent event);
+
+  signals:
+    // The line was given back; whoever waits for it may try again (queued connections only).
+    void freed();
+    // Something a nested wait may be waiting for has happened.
+    void wakeLoops();
+
+  private:
+    friend class LineLease;
+    struct Pending;
+    void releaseLease(unsigned id);
+    int milliseconds(double seconds) const;
+    // The one place that waits: a nested event loop until `done()` holds after an event, the
+    // port's progress signal fires and `done()` holds, the time passes, the link goes or all is
+    // aborted. `milliseconds` < 0 waits without a bound of its own.
+    WaitEnd loopUntil(const std::function<bool()>& done, int milliseconds);
+    Outcome open(const LineTarget& to, int add, const std::string& frame, std::string& error, bool keepOpen);
+    void settle();
+    void begin(std::unique_ptr<Pending> pending);
+    void advance();
+    void finish(WaitEnd end);
+    std::string portText(int comPort) const;
+
+    SerialPort& port_;
+    // The port number, settings and device the port was last opened with.
+    std::tuple<int, std::string, std::string> openedWith_;
+    std::map<int, std::string> chosen_;
+    std::map<int, TrafficObserver> observers_;
+    int nextObserver_ = 1;
+    unsigned holder_ = 0, nextLease_ = 1;
+    BusUse use_ = BusUse::Command;
+    bool aborted_ = false;
+    bool unsettled_ = false;
+    bool monitorTag_ = false; // the monitor is opening the port
+    double waitScale_ = 1.0;
+    std::function<void(double)> recorder_;
+    std::unique_ptr<Pending> pending_;
+    QTimer timer_; // the pending exchange's bound
+};
