@@ -1,6 +1,6 @@
 #include "app/appsettings.h"
 
-#include "line/portmap.h"
+#include "line/driveline.h"
 
 namespace {
 QString DeviceKey(int comPort) {
@@ -25,7 +25,7 @@ void SavePortDevice(int comPort, const std::string& device) {
         settings->setValue(DeviceKey(comPort), QString::fromStdString(device));
 }
 
-void ApplySavedPortDevices() {
+void ApplySavedPortDevices(DriveLine& line) {
     for (int n = 1; n <= 4; ++n)
-        SetPortDevice(n, SavedPortDevice(n));
+        line.setPortDevice(n, SavedPortDevice(n));
 }

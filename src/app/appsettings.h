@@ -6,10 +6,12 @@
 #include <memory>
 #include <string>
 
+class DriveLine;
+
 std::unique_ptr<QSettings> AppSettings();
 
 // The device the operator chose for COM1..COM4, kept in the settings; empty when none.
 std::string SavedPortDevice(int comPort);
 void SavePortDevice(int comPort, const std::string& device);
-// Puts the saved choices into the port mapping (at start of the window and of vardelo-cli).
-void ApplySavedPortDevices();
+// Puts the saved choices into the line's port mapping (at start of the window and of vardelo-cli).
+void ApplySavedPortDevices(DriveLine& line);

@@ -1,6 +1,6 @@
 #include "cli/cli_args.h"
 
-#include "app/module1.h"
+#include "line/driveline.h"
 #include "base/numbers.h"
 
 #include <algorithm>
@@ -122,7 +122,7 @@ std::optional<double> NumberArgument(const std::string& text) {
 std::optional<int> AddressArgument(const std::string& text, bool allowSwitchall) {
     if (Lower(text) == "switchall") {
         if (!allowSwitchall) return std::nullopt;
-        return Module1::BroadcastAddress;
+        return BroadcastAddress;
     }
     std::optional<long> v = WholeNumber(text);
     if (!v || *v < 0 || *v > 31) return std::nullopt;

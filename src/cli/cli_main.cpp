@@ -6,9 +6,8 @@
 #include "cli/cli_args.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_report.h"
-#include "line/portmap.h"
-#include "line/qtserialport.h"
 #include "line/driveline.h"
+#include "line/qtserialport.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -28,26 +27,27 @@ void OnInterrupt(int signal) {
 
 // The window's settings: vdcfg.cfg when it is there (never created by a script run), the
 // device chosen per COM number, then what the command line says.
-void ApplySettings(const CliOptions& o) {
+LineTarget ApplySettings(const CliOptions& o, DriveLine& line) {
     Module1::ResetGlobals();
     if (QFileInfo::exists(QStringLiteral("vdcfg.cfg"))) FileConfig("read");
-    Module1::Lingua = 2; // the CLI speaks English, whatever the window's language
-    ApplySavedPortDevices();
-    if (o.comPort) Module1::ComPort = static_cast<int16_t>(*o.comPort);
-    if (o.baud) Module1::BaudRate = static_cast<int16_t>(*o.baud);
-    if (!o.device.empty()) SetPortDevice(Module1::ComPort, o.device);
+    LineTarget to{Module1::ComPort, Module1::BaudRate};
+    ApplySavedPortDevices(line);
+    if (o.comPort) to.comPort = *o.comPort;
+    if (o.baud) to.baud = *o.baud;
+    if (!o.device.empty()) line.setPortDevice(to.comPort, o.device);
+    return to;
 }
 
-int Run(const CliOptions& o, CliReport& report) {
-    report.set("port", QStringLiteral("COM%1").arg(Module1::ComPort));
-    report.set("device", QString::fromStdString(ResolvePort(Module1::ComPort).device));
-    report.set("baud", Module1::BaudRate);
-    if (o.command == "send") return RunSend(o, report);
-    if (o.command == "scan") return RunScan(o, report);
-    if (o.command == "erase") return RunErase(o, report);
-    if (o.command == "read-programs") return RunReadPrograms(o, report);
-    if (o.command == "write-programs") return RunWritePrograms(o, report);
-    return RunVerify(o, report);
+int Run(const CliOptions& o, CliReport& report, CliLine& cli) {
+    report.set("port", QStringLiteral("COM%1").arg(cli.target.comPort));
+    report.set("device", QString::fromStdString(cli.line.resolvePort(cli.target.comPort).device));
+    report.set("baud", cli.target.baud);
+    if (o.command == "send") return RunSend(o, report, cli);
+    if (o.command == "scan") return RunScan(o, report, cli);
+    if (o.command == "erase") return RunErase(o, report, cli);
+    if (o.command == "read-programs") return RunReadPrograms(o, report, cli);
+    if (o.command == "write-programs") return RunWritePrograms(o, report, cli);
+    return RunVerify(o, report, cli);
 }
 
 } // namespace
@@ -80,13 +80,11 @@ int main(int argc, char** argv) {
     if (!error.empty()) return report.finish(ExitUsage, error);
 
     Module1::InitComandi();
-    ApplySettings(o);
+    QtSerialPort port;
+    DriveLine line(port);
+    CliLine cli{line, ApplySettings(o, line)};
+    report.watch(line);
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
-    QtSerialPort port;
-    SetSharedPort(&port);
-    int result = Run(o, report);
-    port.close();
-    SetSharedPort(nullptr);
-    return result;
+    return Run(o, report, cli);
 }

@@ -1,5 +1,4 @@
 // erase, read-programs, write-programs, verify: the program editor's transfers from a shell.
-#include "app/module1.h"
 #include "protocol/catalog.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_report.h"
@@ -29,9 +28,10 @@ void SayStatus(CliReport& report, const std::string& status) {
 
 // The transfer routines with every question answered Yes, the input box answered `answer`,
 // the options of the command line, and the progress line kept on a terminal.
-TransferIo CliIo(std::string& status, CliReport& report, const std::string& what, const CliOptions& o,
-                 const std::string& answer = {}) {
-    TransferIo io = HeadlessIo(status, true);
+TransferIo CliIo(CliLine& cli, int address, std::string& status, CliReport& report, const std::string& what,
+                 const CliOptions& o, const std::string& answer = {}) {
+    TransferIo io = HeadlessIo(cli.line, status, true);
+    io.drive = {cli.target, address};
     io.input = [answer](const std::string&, const std::string&) { return answer; };
     io.options.fast = o.fast;
     io.options.verify = o.verify;
@@ -103,10 +103,7 @@ bool AnyProgram(const PrgStore& store) {
 
 std::optional<int> Address(const CliOptions& o, CliReport& report) {
     std::optional<int> add = AddressArgument(o.args[0], false);
-    if (add) {
-        report.set("address", *add);
-        Module1::Indirizzo = static_cast<int16_t>(*add);
-    }
+    if (add) report.set("address", *add);
     return add;
 }
 
@@ -189,7 +186,7 @@ std::string NotSent(const PrgStore& store, const std::string& status, int q) {
 
 } // namespace
 
-int RunErase(const CliOptions& o, CliReport& report) {
+int RunErase(const CliOptions& o, CliReport& report, CliLine& cli) {
     std::optional<int> add = Address(o, report);
     if (!add) return BadAddress(o, report);
     const bool all = o.args[1] == "all";
@@ -198,7 +195,7 @@ int RunErase(const CliOptions& o, CliReport& report) {
     report.set("program", all ? QJsonValue("all") : QJsonValue(*program));
 
     std::string status;
-    TransferIo io = CliIo(status, report, "erase", o, all ? std::string() : std::to_string(*program));
+    TransferIo io = CliIo(cli, *add, status, report, "erase", o, all ? std::string() : std::to_string(*program));
     TransferResult result = all ? DeleteAllPrg(io) : DeletePrg(io);
     // The window does not look at the answer to erasing one program; a script must know.
     const std::string who = "drive " + std::to_string(*add);
@@ -209,7 +206,7 @@ int RunErase(const CliOptions& o, CliReport& report) {
     return Finish(report, status, ExitDone);
 }
 
-int RunReadPrograms(const CliOptions& o, CliReport& report) {
+int RunReadPrograms(const CliOptions& o, CliReport& report, CliLine& cli) {
     std::optional<int> add = Address(o, report);
     if (!add) return BadAddress(o, report);
     const std::string path = o.args[1];
@@ -219,7 +216,7 @@ int RunReadPrograms(const CliOptions& o, CliReport& report) {
 
     PrgStore store{};
     std::string status;
-    TransferIo io = CliIo(status, report, "read-programs", o);
+    TransferIo io = CliIo(cli, *add, status, report, "read-programs", o);
     TransferResult result = ReadAllPrg(store, io);
     for (int p = 0; p < NumPrograms; ++p)
         report.add("programs",
@@ -236,7 +233,7 @@ int RunReadPrograms(const CliOptions& o, CliReport& report) {
     return report.finish(ExitDone);
 }
 
-int RunWritePrograms(const CliOptions& o, CliReport& report) {
+int RunWritePrograms(const CliOptions& o, CliReport& report, CliLine& cli) {
     std::optional<int> add = Address(o, report);
     if (!add) return BadAddress(o, report);
     const std::string path = o.args[1];
@@ -246,7 +243,7 @@ int RunWritePrograms(const CliOptions& o, CliReport& report) {
     if (!AnyProgram(*store)) return report.finish(ExitUsage, path + " holds no program; nothing sent");
 
     std::string status;
-    TransferIo io = CliIo(status, report, "write-programs", o);
+    TransferIo io = CliIo(cli, *add, status, report, "write-programs", o);
     TransferResult result = SendPrg(*store, 99, io);
     if (!o.verify) result.checks.clear();
     std::string failure = ReportChecks(result.checks, report);
@@ -267,14 +264,14 @@ int RunWritePrograms(const CliOptions& o, CliReport& report) {
     return Finish(report, status, ExitDone);
 }
 
-int RunVerify(const CliOptions& o, CliReport& report) {
+int RunVerify(const CliOptions& o, CliReport& report, CliLine& cli) {
     std::optional<int> add = Address(o, report);
     if (!add) return BadAddress(o, report);
     std::string error;
     std::optional<PrgStore> store = LoadChecked(o.args[1], error);
     if (!store) return report.finish(ExitUsage, error);
     std::string status;
-    TransferIo io = CliIo(status, report, "verify", o);
+    TransferIo io = CliIo(cli, *add, status, report, "verify", o);
     TransferResult result = VerifyPrg(*store, io);
     const std::string failure = ReportChecks(result.checks, report);
     const std::string who = "drive " + std::to_string(*add);

@@ -34,13 +34,14 @@ QString Q(const std::string& s) {
 
 CliReport::CliReport(const CliOptions& options) : options_(options) {
     terminal_ = ::isatty(STDERR_FILENO) == 1 && !options.quiet;
-    observer_ = AddTrafficObserver(
-        [this](const TrafficEvent& e) { observe(static_cast<int>(e.kind), e.bytes, e.text); });
     json_.insert("command", Q(options.command));
 }
 
-CliReport::~CliReport() {
-    RemoveTrafficObserver(observer_);
+// The line goes before the report (main's order), so the report never removes its observer.
+CliReport::~CliReport() = default;
+
+void CliReport::watch(DriveLine& line) {
+    line.addObserver([this](const TrafficEvent& e) { observe(static_cast<int>(e.kind), e.bytes, e.text); });
 }
 
 void CliReport::observe(int kind, const std::string& bytes, const std::string& text) {

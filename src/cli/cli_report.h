@@ -7,9 +7,13 @@
 #include <QJsonObject>
 #include <string>
 
+class DriveLine;
+
 class CliReport {
   public:
     explicit CliReport(const CliOptions& options);
+    // Reports what goes over `line` (the frames and replies of --verbose and --json).
+    void watch(DriveLine& line);
     ~CliReport();
     CliReport(const CliReport&) = delete;
     CliReport& operator=(const CliReport&) = delete;
@@ -41,7 +45,6 @@ class CliReport {
     const CliOptions& options_;
     QJsonObject json_;
     QJsonArray exchanges_;
-    int observer_ = 0;
     bool progressShown_ = false;
     bool terminal_ = false;
     std::string portError_;

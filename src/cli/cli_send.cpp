@@ -1,5 +1,4 @@
 // send and scan: single commands on the line.
-#include "app/module1.h"
 #include "protocol/catalog.h"
 #include "protocol/command_value.h"
 #include "cli/cli_commands.h"
@@ -8,8 +7,6 @@
 #include "line/driveline.h"
 #include "protocol/decoder.h"
 #include "protocol/frame.h"
-#include "line/serialport.h"
-#include "line/driveline.h"
 
 #include <cstdio>
 
@@ -20,7 +17,7 @@ QString Q(const std::string& s) {
 }
 
 std::string AddressText(int add) {
-    return add == Module1::BroadcastAddress ? std::string("switchall") : std::to_string(add);
+    return add == BroadcastAddress ? std::string("switchall") : std::to_string(add);
 }
 
 std::string PortTrouble(const std::string& error) {
@@ -29,10 +26,10 @@ std::string PortTrouble(const std::string& error) {
 
 } // namespace
 
-int RunSend(const CliOptions& o, CliReport& report) {
+int RunSend(const CliOptions& o, CliReport& report, CliLine& cli) {
     std::optional<int> add = AddressArgument(o.args[0], true);
     if (!add) return report.finish(ExitUsage, "address " + o.args[0] + " is not 0..31 or switchall");
-    report.set("address", *add == Module1::BroadcastAddress ? QJsonValue("switchall") : QJsonValue(*add));
+    report.set("address", *add == BroadcastAddress ? QJsonValue("switchall") : QJsonValue(*add));
     std::optional<double> code = NumberArgument(o.args[1]);
     int slot = -1;
     if (code && *code >= 1 && *code <= 255 && *code == static_cast<int>(*code))
@@ -50,10 +47,10 @@ int RunSend(const CliOptions& o, CliReport& report) {
     NumbersValue value = CommandValueOfNumbers(slot, numbers);
     if (!value.value) return report.finish(ExitUsage, value.error);
 
-    BusOperation bus;
+    LineLease lease = cli.line.lease(BusUse::Command);
     const CommandValue& v = *value.value;
-    Exchange ex = CountedTransaction(*SharedPort(), *add, Module1::CodiceCmd[slot], v.parametro1,
-                                     v.parametro2, Module1::NtxCmd[slot], Module1::NrxCmd[slot], v.tipo);
+    Exchange ex = cli.line.counted(cli.target, *add, Module1::CodiceCmd[slot], v.parametro1, v.parametro2,
+                                   Module1::NtxCmd[slot], Module1::NrxCmd[slot], v.tipo);
     if (ex.outcome == Outcome::BadValue) return report.finish(ExitUsage, ex.error);
     if (ex.outcome == Outcome::OpenFailed) return report.finish(ExitPort, PortTrouble(ex.error));
     const std::string tx = HexText(ex.frame);
@@ -102,10 +99,10 @@ int RunSend(const CliOptions& o, CliReport& report) {
     return report.finish(ExitDone);
 }
 
-int RunScan(const CliOptions&, CliReport& report) {
-    BusOperation bus;
+int RunScan(const CliOptions&, CliReport& report, CliLine& cli) {
+    LineLease lease = cli.line.lease(BusUse::Scan);
     int found = 0;
-    ScanOutcome out = ScanBus(*SharedPort(), [&](int address) {
+    ScanOutcome out = ScanBus(cli.line, cli.target, [&](int address) {
         report.progress("scan", address, 32);
         return !CliInterrupted();
     });

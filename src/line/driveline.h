@@ -129,8 +129,9 @@ class DriveLine : public QObject {
     LineLease lease(BusUse use);
     bool busy() const { return holder_ != 0; }
     BusUse holder() const { return use_; }
-    // A transfer, a test or a scan holds the line: nothing the operator opens may run under it.
-    bool heldByJob() const { return busy() && use_ != BusUse::Command && use_ != BusUse::Monitor; }
+    // An operation other than the monitor holds the line: a dialog the operator opens now would
+    // stall it (its wait runs beneath the dialog), or change the line under it.
+    bool held() const { return busy() && use_ != BusUse::Monitor; }
 
     // --- Transactions (the blocking front: they return when done; events keep running).
     // Frame of code + value bytes; waits (bounded) for nrx reply bytes; closes the port at the end.

@@ -1,7 +1,8 @@
 #include "ui/diagnostics/form_special.h"
 
-#include "ui/common/prompts.h"
+#include "app/module1.h"
 #include "jobs/special_tests.h"
+#include "ui/common/prompts.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -21,11 +22,16 @@ QString Shown(const std::string& text) {
     return s;
 }
 
+// The drive picked in the main window, on the port of the settings: each test keeps it to its end.
+DriveAt CurrentDrive() {
+    return {{Module1::ComPort, Module1::BaudRate}, Module1::Indirizzo};
+}
+
 } // namespace
 
-void ShowDiagnostics(QWidget* /*owner*/) {
+void ShowDiagnostics(QWidget* /*owner*/, DriveLine& line) {
     // A window of its own, not a child of the main window: it must outlive nothing it waits on.
-    if (!g_window) g_window = new Form_SPECIAL;
+    if (!g_window) g_window = new Form_SPECIAL(line);
     g_window->show();
     g_window->raise();
     g_window->activateWindow();
@@ -35,7 +41,7 @@ Form_SPECIAL* DiagnosticsWindow() {
     return g_window.data();
 }
 
-Form_SPECIAL::Form_SPECIAL(QWidget* parent) : QWidget(parent, Qt::Window) {
+Form_SPECIAL::Form_SPECIAL(DriveLine& line, QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Form_SPECIAL"));
     setWindowTitle(QStringLiteral("SPECIAL"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -70,7 +76,7 @@ Form_SPECIAL::Form_SPECIAL(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(Text1, 1);
 
     QPointer<QPlainTextEdit> text = Text1;
-    tests_ = std::make_shared<SpecialTests>([text](const std::string& s) {
+    tests_ = std::make_shared<SpecialTests>(line, [text](const std::string& s) {
         if (text) text->setPlainText(Shown(s));
     });
 
@@ -97,15 +103,15 @@ template <typename Run> void Form_SPECIAL::runTest(Run run) {
 }
 
 void Form_SPECIAL::Command_testenc_Click() {
-    runTest([](SpecialTests& t) { return t.RunEncoderTest(); });
+    runTest([](SpecialTests& t) { return t.RunEncoderTest(CurrentDrive()); });
 }
 
 void Form_SPECIAL::Command_Loop_Click() {
-    runTest([](SpecialTests& t) { return t.RunLoop(); });
+    runTest([](SpecialTests& t) { return t.RunLoop(CurrentDrive()); });
 }
 
 void Form_SPECIAL::Command_teststep_Click() {
-    runTest([](SpecialTests& t) { return t.RunStepTest(); });
+    runTest([](SpecialTests& t) { return t.RunStepTest(CurrentDrive()); });
 }
 
 void Form_SPECIAL::Command_Stop_Click() {

@@ -2,12 +2,13 @@
 #include <QWidget>
 #include <memory>
 
+class DriveLine;
 class QPlainTextEdit;
 class QPushButton;
 class SpecialTests;
 
 // Shows the diagnostics window, not modal; one instance, created on first use.
-void ShowDiagnostics(QWidget* owner);
+void ShowDiagnostics(QWidget* owner, DriveLine& line);
 // The window if it is open (for tests and the main window), else nullptr.
 class Form_SPECIAL* DiagnosticsWindow();
 
@@ -16,7 +17,7 @@ class Form_SPECIAL* DiagnosticsWindow();
 class Form_SPECIAL : public QWidget {
     Q_OBJECT
   public:
-    explicit Form_SPECIAL(QWidget* parent = nullptr);
+    explicit Form_SPECIAL(DriveLine& line, QWidget* parent = nullptr);
     ~Form_SPECIAL() override;
 
     SpecialTests& tests() { return *tests_; }

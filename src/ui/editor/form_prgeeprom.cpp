@@ -139,7 +139,7 @@ QPointer<Form_PrgEeprom> g_editor;
 
 } // namespace
 
-Form_PrgEeprom::Form_PrgEeprom(QWidget* parent) : QWidget(parent, Qt::Window) {
+Form_PrgEeprom::Form_PrgEeprom(DriveLine& line, QWidget* parent) : QWidget(parent, Qt::Window), line_(line) {
     setObjectName("Form_PrgEeprom");
     BuildControls();
     // Open sequence: texts, command list, an empty store with program 0 on show.
@@ -380,7 +380,7 @@ void Form_PrgEeprom::AppendStatus(const std::string& text) {
 }
 
 bool Form_PrgEeprom::StoreFree() {
-    if (!transferRunning_) return true;
+    if (!transferRunning_ && !line_.held()) return true;
     UiPrompts().beep();
     return false;
 }
@@ -471,6 +471,7 @@ void Form_PrgEeprom::LoadPrg() {
 }
 
 void Form_PrgEeprom::SavePrg() {
+    if (!StoreFree()) return; // a read under way would be saved half
     const QString name = UiPrompts().saveFileName(this, FileFilter);
     if (name.isEmpty()) return;
     if (std::optional<std::string> error = SavePrgFile(name.toStdString(), grid_.PrgLines))
@@ -479,6 +480,7 @@ void Form_PrgEeprom::SavePrg() {
 }
 
 void Form_PrgEeprom::PrintPrg() {
+    if (!StoreFree()) return;
     QPrinter printer;
     if (!UiPrompts().printDialog(this, printer)) return;
     SetStatus("Print programs");
@@ -487,12 +489,14 @@ void Form_PrgEeprom::PrintPrg() {
 }
 
 void Form_PrgEeprom::PreviewPrg() {
+    if (!StoreFree()) return;
     QPrinter printer;
     const std::vector<std::string> lines = ListingLines(grid_.PrgLines, Module1::Lingua);
     UiPrompts().printPreview(this, printer, [&lines](QPrinter* p) { PaintListing(*p, lines); });
 }
 
 void Form_PrgEeprom::ExportPdf() {
+    if (!StoreFree()) return;
     QString name = UiPrompts().saveFileName(this, "PDF files (*.pdf)");
     if (name.isEmpty()) return;
     if (!name.endsWith(".pdf", Qt::CaseInsensitive)) name += ".pdf";
@@ -506,6 +510,9 @@ void Form_PrgEeprom::ExportPdf() {
 template <typename Operation> void Form_PrgEeprom::RunTransfer(Operation operation) {
     if (!StoreFree()) return;
     TransferIo io;
+    io.line = &line_;
+    io.drive = {{Module1::ComPort, Module1::BaudRate}, Module1::Indirizzo};
+    io.lingua = Module1::Lingua;
     io.ask = [this](const std::string& text) {
         return UiPrompts().question(this, AppTitle, QString::fromStdString(text));
     };
@@ -576,10 +583,10 @@ void Form_PrgEeprom::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-void ShowProgramEditor(QWidget* owner) {
+void ShowProgramEditor(QWidget* owner, DriveLine& line) {
     if (!g_editor) {
         // Not a child of the owner: the editor lives on until the operator closes it.
-        g_editor = new Form_PrgEeprom(nullptr);
+        g_editor = new Form_PrgEeprom(line, nullptr);
         g_editor->setAttribute(Qt::WA_DeleteOnClose);
         if (owner) g_editor->move(owner->frameGeometry().topLeft() + QPoint(40, 40));
     }

@@ -15,11 +15,12 @@ class QPushButton;
 class QTableView;
 class PrgGridModel;
 struct TransferIo;
+class DriveLine;
 
 class Form_PrgEeprom : public QWidget {
     Q_OBJECT
   public:
-    explicit Form_PrgEeprom(QWidget* parent = nullptr);
+    explicit Form_PrgEeprom(DriveLine& line, QWidget* parent = nullptr);
 
     // The store and the grid rows, as the operations below leave them.
     PrgGrid& Grid() { return grid_; }
@@ -66,11 +67,13 @@ class Form_PrgEeprom : public QWidget {
     void RefreshGrid(int cursorRow);
     void SetStatus(const std::string& text);
     void AppendStatus(const std::string& text);
-    // False (with a beep) while a transfer runs: edits would change the store under it.
+    // False (with a beep) while a transfer runs (edits would change the store under it) or any
+    // operation holds the line (a dialog opened now would stall it).
     bool StoreFree();
     // Runs a drive operation with the window's prompts and status box.
     template <typename Operation> void RunTransfer(Operation operation);
 
+    DriveLine& line_;
     PrgGrid grid_;
     PrgGridModel* model_ = nullptr;
     QTableView* DBGrid1 = nullptr;
@@ -88,6 +91,6 @@ class Form_PrgEeprom : public QWidget {
 };
 
 // Shows the program editor, not modal; one instance, created on first use.
-void ShowProgramEditor(QWidget* owner);
+void ShowProgramEditor(QWidget* owner, DriveLine& line);
 // The open program editor, or nullptr.
 Form_PrgEeprom* ProgramEditorWindow();

@@ -4,7 +4,6 @@
 #include "app/module1.h"
 #include "base/numbers.h"
 #include "protocol/catalog.h"
-#include "line/portmap.h"
 #include "ui/common/lists.h"
 #include "ui/main/form_main_texts.h"
 #include "ui/tools/form_log.h"
@@ -24,7 +23,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-Form_main::Form_main(QWidget* parent) : QMainWindow(parent) {
+Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), line_(line), log_(line) {
     setObjectName("Form_main");
     buildControls();
     buildMenus();
@@ -244,10 +243,13 @@ void Form_main::buildMenus() {
     connect(VoceSerialSetting, &QAction::triggered, this, &Form_main::onSerialSetting);
     connect(VoceLanguage, &QAction::triggered, this, &Form_main::onLanguage);
     connect(VoceAbout, &QAction::triggered, this, &Form_main::onAbout);
-    connect(VoceLog, &QAction::triggered, this, [this] { ShowCommunicationLog(this); });
+    connect(VoceLog, &QAction::triggered, this, [this] { ShowCommunicationLog(this, log_); });
     connect(VoceScan, &QAction::triggered, this,
-            [this] { ShowBusScan(this, [this](int address) { SelectAddress(address); }); });
-    connect(VoceMonitor, &QAction::triggered, this, [this] { ShowMonitor(this); });
+            [this] { ShowBusScan(this, line_, [this](int address) { SelectAddress(address); }); });
+    connect(VoceMonitor, &QAction::triggered, this, [this] {
+        connect(this, &Form_main::SelectionChanged, ShowMonitor(this, line_), &Form_Monitor::Follow,
+                Qt::UniqueConnection);
+    });
 }
 
 Form_main::~Form_main() {
@@ -301,6 +303,7 @@ void Form_main::CaricaListe() {
 }
 
 void Form_main::SetLingua() {
+    log_.setLanguage(Module1::Lingua);
     auto company = ForLanguage(MainTexts::CompanyLine);
     if (!company) return; // an unknown language code leaves every text as it was
     setWindowTitle(QString::fromStdString(Module1::TitoloApp) + *company);
@@ -319,8 +322,8 @@ void Form_main::AggiornaStatus() {
     QString line = *port + QString::fromStdString(SignedText(Module1::ComPort)) + QString(10, ' ') +
                    *settings + QString::fromStdString(SignedText(Module1::BaudRate)) + ",N,8,1";
     // A device chosen in the serial settings stands in the line; the usual mapping is told on hover.
-    const std::string device = ResolvePort(Module1::ComPort).device;
-    if (!PortDevice(Module1::ComPort).empty())
+    const std::string device = line_.resolvePort(Module1::ComPort).device;
+    if (!line_.portDevice(Module1::ComPort).empty())
         line += QStringLiteral("  (") + QString::fromStdString(device) + ")";
     Statusbar->setText(line);
     Statusbar->setToolTip(QString::fromStdString(device));

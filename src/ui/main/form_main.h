@@ -2,6 +2,7 @@
 // The start window: address, motion parameters and targets, direct commands, generic send,
 // initialisation sequence, the last frame / reply / description, the status line and menus.
 #include "line/driveline.h"
+#include "line/trafficlog.h"
 
 #include <QMainWindow>
 #include <cstdint>
@@ -18,7 +19,7 @@ class Form_main : public QMainWindow {
     Q_OBJECT
   public:
     // Builds the window with its design-time texts, then runs the load sequence.
-    explicit Form_main(QWidget* parent = nullptr);
+    explicit Form_main(DriveLine& line, QWidget* parent = nullptr);
     ~Form_main() override;
 
     // One command to the drive at `add`: frame on the line, TX/RX/description fields filled.
@@ -32,6 +33,12 @@ class Form_main : public QMainWindow {
     // Makes `address` (0..31) the current drive address, as picking it in the list does.
     void SelectAddress(int address);
     void AggiornaStatus();
+    DriveLine& Line() { return line_; }
+    TrafficLog& Log() { return log_; }
+
+  signals:
+    // The address, the language or the serial settings changed (the monitor follows them).
+    void SelectionChanged();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,5 +88,10 @@ class Form_main : public QMainWindow {
     QMenu *MenuFile, *MenuSettings, *MenuTools, *MenuHelp;
     QAction *VoceExit, *VoceSerialSetting, *VoceLanguage, *VoceAbout, *VoceLog, *VoceScan, *VoceMonitor;
 
+    // A dialog opened now would run beneath an operation's wait and stall it: refused (beep).
+    bool refuseDialog();
+
+    DriveLine& line_;
+    TrafficLog log_;
     bool running_ = false; // an operation of this window is waiting for the drive
 };

@@ -39,20 +39,16 @@ class Running {
 
 Outcome Form_main::TxRxSeriale(int16_t add, int16_t Comando, double Parametro1, double Parametro2,
                                int16_t ntx, int16_t nrx, int16_t TipoComando) {
-    SerialPort* port = SharedPort();
-    if (!port) {
-        UiPrompts().message(this, ErrorTitle(), MessageText(MainTexts::NoPort), true);
-        return Outcome::OpenFailed;
-    }
     // The sent frame is shown the moment it is written, while the reply is still awaited.
-    int observer = AddTrafficObserver([this](const TrafficEvent& e) {
+    int observer = line_.addObserver([this](const TrafficEvent& e) {
         if (e.kind != TrafficEvent::Sent) return;
         TextTx->setText(Hex(e.bytes));
         TextRx->clear();
         ParRx->clear();
     });
-    Exchange ex = CountedTransaction(*port, add, Comando, Parametro1, Parametro2, ntx, nrx, TipoComando);
-    RemoveTrafficObserver(observer);
+    Exchange ex = line_.counted({Module1::ComPort, Module1::BaudRate}, add, Comando, Parametro1, Parametro2, ntx,
+                                nrx, TipoComando);
+    line_.removeObserver(observer);
 
     switch (ex.outcome) {
     case Outcome::BadValue:
@@ -91,8 +87,8 @@ Outcome Form_main::TxRxSeriale(int16_t add, int16_t Comando, double Parametro1, 
 
 void Form_main::sendDirect(int16_t code, int16_t ntx, int16_t nrx, double parametro1) {
     commitAddress();
-    BusOperation op;
-    if (!op.acquired()) {
+    LineLease lease = line_.lease(BusUse::Command);
+    if (!lease) {
         UiPrompts().beep();
         return;
     }
@@ -111,8 +107,8 @@ void Form_main::refuseValue(const QString& what, const QString& typed, long long
 
 void Form_main::sendPositioning(QComboBox* list, QLabel* caption, double& target, int16_t code) {
     commitAddress();
-    BusOperation op;
-    if (!op.acquired()) {
+    LineLease lease = line_.lease(BusUse::Command);
+    if (!lease) {
         UiPrompts().beep();
         return;
     }
@@ -129,8 +125,8 @@ void Form_main::sendPositioning(QComboBox* list, QLabel* caption, double& target
 
 void Form_main::onSendInit() {
     commitAddress();
-    BusOperation op;
-    if (!op.acquired()) {
+    LineLease lease = line_.lease(BusUse::Command);
+    if (!lease) {
         UiPrompts().beep();
         return;
     }
@@ -157,16 +153,19 @@ void Form_main::onSendInit() {
         return i < 0 ? 1.0 : double(i);
     };
 
-    // Store step, on copies: a value that cannot be sent changes nothing and sends nothing.
+    // Store step, on copies: a value that cannot be sent changes nothing and sends nothing. What
+    // is skipped ("-") is decided here too, once: the lists may be refilled while a step waits.
     double values[5];
+    bool skipped[5];
     for (int i = 0; i < 5; ++i) {
         const QString text = steps[i].list->currentText();
+        skipped[i] = text == "-";
         values[i] = *steps[i].global;
         if (text.isEmpty()) continue;
         values[i] = steps[i].list == Combo_Risoluzione ? resolutionCode(text) : Val(text.toStdString());
     }
     for (int i = 0; i < 5; ++i) {
-        if (steps[i].list->currentText() == "-") continue;
+        if (skipped[i]) continue;
         if (ValueBytes(steps[i].ntx, 0, values[i], 0).error) {
             QString shown = steps[i].list->currentText();
             if (shown.isEmpty()) shown = QString::number(values[i], 'g', 15);
@@ -179,9 +178,10 @@ void Form_main::onSendInit() {
 
     // Send step: a list showing "-" is left out. A command that went wrong ends the sequence,
     // so one fault gives one message and the drive is not half set up in silence.
-    for (const Step& s : steps) {
-        if (s.list->currentText() == "-") continue;
-        Outcome o = TxRxSeriale(Module1::Indirizzo, s.code, *s.global, 0, s.ntx, 1, 0);
+    const int add = Module1::Indirizzo;
+    for (int i = 0; i < 5; ++i) {
+        if (skipped[i]) continue;
+        Outcome o = TxRxSeriale(add, steps[i].code, values[i], 0, steps[i].ntx, 1, 0);
         if (o != Outcome::Reply && o != Outcome::Broadcast) return;
     }
 }
@@ -193,8 +193,8 @@ void Form_main::onSendCmd() {
     if (slot >= 0 && Combo_Command->currentText() != Combo_Command->itemText(slot)) slot = -1;
     if (slot < 0 || slot >= Module1::CatalogSlots || Module1::CodiceCmd[slot] == 0) return;
 
-    BusOperation op;
-    if (!op.acquired()) {
+    LineLease lease = line_.lease(BusUse::Command);
+    if (!lease) {
         UiPrompts().beep();
         return;
     }

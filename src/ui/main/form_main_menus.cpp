@@ -18,15 +18,16 @@
 void Form_main::onAddrActivated(int index) {
     const QString text = Combo_Addr->itemText(index);
     if (text == "switchall") {
-        Module1::Indirizzo = Module1::BroadcastAddress;
-        return;
+        Module1::Indirizzo = BroadcastAddress;
+    } else {
+        // The items are 0..31, so the number always fits.
+        Module1::Indirizzo = ToInt16(Val(text.toStdString())).value_or(0);
     }
-    // The items are 0..31, so the number always fits.
-    Module1::Indirizzo = ToInt16(Val(text.toStdString())).value_or(0);
+    emit SelectionChanged();
 }
 
 QString Form_main::addressText() const {
-    return Module1::Indirizzo == Module1::BroadcastAddress ? QString("switchall")
+    return Module1::Indirizzo == BroadcastAddress ? QString("switchall")
                                                            : QString::number(Module1::Indirizzo);
 }
 
@@ -39,42 +40,54 @@ void Form_main::SelectAddress(int address) {
     if (address < 0 || address > 31) return;
     Module1::Indirizzo = static_cast<int16_t>(address);
     Combo_Addr->setCurrentIndex(address + 1); // the items are "switchall", 0, 1, ..., 31
+    emit SelectionChanged();
 }
 
 void Form_main::onPrgEeprom() {
     commitAddress();
-    if (Module1::Indirizzo == Module1::BroadcastAddress) {
+    if (Module1::Indirizzo == BroadcastAddress) {
         UiPrompts().message(
             this, ErrorTitle(),
             MessageText(MainTexts::EepromRefusal1) + "\r\n" + MessageText(MainTexts::EepromRefusal2), false);
         return;
     }
-    ShowProgramEditor(this);
+    ShowProgramEditor(this, line_);
 }
 
 void Form_main::onSpecial() {
     commitAddress();
-    ShowDiagnostics(this);
+    ShowDiagnostics(this, line_);
 }
 
 void Form_main::onExit() {
     // At once, whatever runs or waits in any window.
-    AbortAllWaits();
+    line_.abortAll();
     QCoreApplication::exit(0);
 }
 
+bool Form_main::refuseDialog() {
+    if (!line_.held()) return false;
+    UiPrompts().beep();
+    return true;
+}
+
 void Form_main::onSerialSetting() {
-    ShowSerialSettings(this);
+    if (refuseDialog()) return;
+    ShowSerialSettings(this, line_);
     AggiornaStatus();
+    emit SelectionChanged();
 }
 
 void Form_main::onLanguage() {
+    if (refuseDialog()) return;
     ShowLanguageDialog(this);
     CaricaListe();
     SetLingua();
+    emit SelectionChanged();
 }
 
 void Form_main::onAbout() {
+    if (refuseDialog()) return;
     UiPrompts().message(this, "VarDelo - Info",
                         QString::fromStdString(Module1::TitoloApp) + "\r\n\r\nORVEX Programming interface",
                         false);

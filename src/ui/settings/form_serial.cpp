@@ -4,7 +4,7 @@
 #include "app/fileconfig.h"
 #include "app/module1.h"
 #include "base/numbers.h"
-#include "line/portmap.h"
+#include "line/driveline.h"
 #include "ui/common/lists.h"
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/settings/option_buttons.h"
@@ -44,7 +44,7 @@ QString RateText() {
 
 } // namespace
 
-Form_serial::Form_serial(QWidget* parent) : QDialog(parent) {
+Form_serial::Form_serial(DriveLine& line, QWidget* parent) : QDialog(parent), line_(line) {
     setObjectName(QStringLiteral("Form_serial"));
     setWindowTitle(QStringLiteral("Serial setting"));
 
@@ -135,7 +135,7 @@ void Form_serial::SetLingua() {
 
 void Form_serial::ShowDevices() {
     for (int n = 1; n <= 4; ++n) {
-        const ResolvedPort port = ResolvePort(n);
+        const ResolvedPort port = line_.resolvePort(n);
         const Text3& state = port.exists ? DevicePresent : DeviceMissing;
         devices_[n - 1]->setText(QString::fromStdString(port.device) + QLatin1Char(' ') +
                                  TextOrEnglish(state));
@@ -147,7 +147,7 @@ void Form_serial::ShowDevices() {
 void Form_serial::FillDeviceList() {
     const int com = Module1::ComPort;
     const bool selectable = com >= 1 && com <= 4;
-    const std::string chosen = selectable ? PortDevice(com) : std::string();
+    const std::string chosen = selectable ? line_.portDevice(com) : std::string();
     device_->clear();
     device_->setEnabled(selectable);
     const ResolvedPort mapped = MappedPort(selectable ? com : 1);
@@ -176,7 +176,7 @@ void Form_serial::PollDevices() {
 void Form_serial::Device_Click(int index) {
     const int com = Module1::ComPort;
     if (com < 1 || com > 4 || index < 0) return;
-    SetPortDevice(com, device_->itemData(index).toString().toStdString());
+    line_.setPortDevice(com, device_->itemData(index).toString().toStdString());
     ShowDevices();
 }
 
@@ -187,7 +187,7 @@ void Form_serial::Combo1_Click(int index) {
 
 void Form_serial::Command1_Click() {
     for (int n = 1; n <= 4; ++n)
-        if (PortDevice(n) != SavedPortDevice(n)) SavePortDevice(n, PortDevice(n));
+        if (line_.portDevice(n) != SavedPortDevice(n)) SavePortDevice(n, line_.portDevice(n));
     FileConfig("write");
     accept();
 }

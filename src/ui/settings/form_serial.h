@@ -6,6 +6,8 @@
 #include "ui/settings/serial_devices.h"
 
 #include <QDialog>
+
+class DriveLine;
 #include <QTimer>
 #include <vector>
 
@@ -16,11 +18,12 @@ class QRadioButton;
 class Form_serial : public QDialog {
     Q_OBJECT
   public:
-    explicit Form_serial(QWidget* parent = nullptr);
+    explicit Form_serial(DriveLine& line, QWidget* parent = nullptr);
     ~Form_serial() override;
     void SetLingua();
 
   private:
+    DriveLine& line_;
     void Form_Load();
     void ShowDevices();
     void FillDeviceList();

@@ -4,8 +4,8 @@
 #include "ui/settings/form_lingua.h"
 #include "ui/settings/form_serial.h"
 
-void ShowSerialSettings(QWidget* parent) {
-    Form_serial dialog(parent);
+void ShowSerialSettings(QWidget* parent, DriveLine& line) {
+    Form_serial dialog(line, parent);
     UiPrompts().runDialog(dialog);
 }
 

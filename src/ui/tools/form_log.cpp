@@ -41,11 +41,6 @@ const Text3 kSaveFailed{"Impossibile salvare il registro in ", "Cannot save the 
 
 } // namespace
 
-TrafficLog& ProgramTrafficLog() {
-    static TrafficLog log;
-    return log;
-}
-
 TrafficLogModel::TrafficLogModel(TrafficLog& log, QObject* parent)
     : QAbstractTableModel(parent), log_(log), shownFirst_(log.firstSequence()),
       shownEnd_(log.nextSequence()) {
@@ -130,7 +125,7 @@ bool TrafficLogFilter::filterAcceptsRow(int row, const QModelIndex& parent) cons
     return !hideMonitor_ || !sourceModel()->index(row, 0, parent).data(TrafficLogModel::MonitorRole).toBool();
 }
 
-Form_Log::Form_Log(QWidget* parent) : QWidget(parent, Qt::Window), model_(ProgramTrafficLog()) {
+Form_Log::Form_Log(TrafficLog& log, QWidget* parent) : QWidget(parent, Qt::Window), log_(log), model_(log) {
     setObjectName("Form_Log");
     filter_.setSourceModel(&model_);
     view_ = new QTableView(this);
@@ -199,7 +194,7 @@ bool Form_Log::shown(const LogEntry& entry) const {
 
 QString Form_Log::LogText() const {
     QString text;
-    for (const LogEntry& e : ProgramTrafficLog().entries())
+    for (const LogEntry& e : log_.entries())
         if (shown(e)) text += QString::fromStdString(LogLine(e)) + "\r\n";
     return text;
 }
@@ -211,7 +206,7 @@ void Form_Log::CopySelected() {
     for (const QModelIndex& r : rows)
         lines << r.data(TrafficLogModel::LineRole).toString();
     if (rows.isEmpty())
-        for (const LogEntry& e : ProgramTrafficLog().entries())
+        for (const LogEntry& e : log_.entries())
             if (shown(e)) lines << QString::fromStdString(LogLine(e));
     QApplication::clipboard()->setText(lines.join('\n'));
 }
@@ -226,10 +221,10 @@ void Form_Log::SaveAs() {
                             true);
 }
 
-void ShowCommunicationLog(QWidget* owner) {
+void ShowCommunicationLog(QWidget* owner, TrafficLog& log) {
     static QPointer<Form_Log> window;
     if (!window) {
-        window = new Form_Log(owner);
+        window = new Form_Log(log, owner);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     window->SetLingua();

@@ -11,7 +11,6 @@ class QPushButton;
 class QTableView;
 
 // The log of this run: records from its first use (the program starts it at once).
-TrafficLog& ProgramTrafficLog();
 
 class TrafficLogModel : public QAbstractTableModel {
     Q_OBJECT
@@ -57,7 +56,7 @@ class TrafficLogFilter : public QSortFilterProxyModel {
 class Form_Log : public QWidget {
     Q_OBJECT
   public:
-    explicit Form_Log(QWidget* parent = nullptr);
+    explicit Form_Log(TrafficLog& log, QWidget* parent = nullptr);
     void SetLingua();
     TrafficLogModel& model() { return model_; }
     // The text a save writes: one line per entry shown.
@@ -69,6 +68,7 @@ class Form_Log : public QWidget {
   private:
     bool shown(const LogEntry& entry) const;
 
+    TrafficLog& log_;
     TrafficLogModel model_;
     TrafficLogFilter filter_;
     QTableView* view_;
@@ -80,4 +80,4 @@ class Form_Log : public QWidget {
 };
 
 // Shows the log window, not modal; one instance.
-void ShowCommunicationLog(QWidget* owner);
+void ShowCommunicationLog(QWidget* owner, TrafficLog& log);

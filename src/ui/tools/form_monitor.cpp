@@ -68,7 +68,6 @@ const Text3 kBroadcast{"Con l'indirizzo impostato su SWITCH-ALL i drive non risp
                        "lesen.\nEine Adresse von 0 bis 31 einstellen."};
 const Text3 kNothingToRead{"Scegliere almeno una lettura.", "Choose at least one value to read.",
                            "Mindestens einen Wert zum Lesen wählen."};
-const Text3 kNoPort{"Nessuna porta seriale.", "No serial port.", "Keine serielle Schnittstelle."};
 const Text3 kLinkLost{"Monitor fermato: collegamento perso.\n", "Monitor stopped: the link is lost.\n",
                       "Monitor gestoppt: Verbindung verloren.\n"};
 const Text3 kOpenFailed{"Monitor fermato: impossibile aprire la porta.\n",
@@ -80,12 +79,12 @@ const Text3 kSaveFailed{"Impossibile salvare i dati in ", "Cannot save the sampl
 const char* const kReadNames[ReadCount] = {"Position", "Status", "Inputs", "Analog"};
 
 QString AddressText(int address) {
-    return address == Module1::BroadcastAddress ? QStringLiteral("switchall") : QString::number(address);
+    return address == BroadcastAddress ? QStringLiteral("switchall") : QString::number(address);
 }
 
 } // namespace
 
-Form_Monitor::Form_Monitor(QWidget* parent) : QWidget(parent, Qt::Window) {
+Form_Monitor::Form_Monitor(DriveLine& line, QWidget* parent) : QWidget(parent, Qt::Window), monitor_(line) {
     setObjectName("Form_Monitor");
     buildControls();
     // A failure is told after the monitor's own call has returned.
@@ -227,7 +226,7 @@ void Form_Monitor::applyOptions() {
 void Form_Monitor::Start() {
     applyOptions();
     QString refusal;
-    switch (monitor_.start(SharedPort(), Module1::Indirizzo)) {
+    switch (monitor_.start({Module1::ComPort, Module1::BaudRate}, Module1::Indirizzo)) {
     case DriveMonitor::Refusal::None:
         break;
     case DriveMonitor::Refusal::Broadcast:
@@ -235,9 +234,6 @@ void Form_Monitor::Start() {
         break;
     case DriveMonitor::Refusal::NothingToRead:
         refusal = TextOrEnglish(kNothingToRead);
-        break;
-    case DriveMonitor::Refusal::NoPort:
-        refusal = TextOrEnglish(kNoPort);
         break;
     }
     if (!refusal.isEmpty()) UiPrompts().message(this, ErrorTitle(), refusal, true);
@@ -308,21 +304,24 @@ void Form_Monitor::showState() {
     findChild<QPushButton*>("Command_MonitorStop")->setEnabled(monitor_.running());
 }
 
-void Form_Monitor::Refresh() {
-    // The language was changed in the main window while this window stayed open.
-    if (lingua_ != Module1::Lingua) {
-        SetLingua(); // refreshes again
-        return;
-    }
+void Form_Monitor::Follow() {
+    monitor_.setTarget({Module1::ComPort, Module1::BaudRate});
     // The monitor follows the address chosen in the main window; a broadcast cannot be watched.
     if (monitor_.running() && Module1::Indirizzo != monitor_.address()) {
-        if (Module1::Indirizzo == Module1::BroadcastAddress) {
+        if (Module1::Indirizzo == BroadcastAddress) {
             monitor_.stop();
             UiPrompts().message(this, ErrorTitle(), TextOrEnglish(kBroadcast), true);
         } else {
             monitor_.setAddress(Module1::Indirizzo);
         }
     }
+    if (lingua_ != Module1::Lingua)
+        SetLingua(); // refreshes too
+    else
+        Refresh();
+}
+
+void Form_Monitor::Refresh() {
     address_->setText(TextOrEnglish(kAddress) +
                       AddressText(monitor_.running() ? monitor_.address() : Module1::Indirizzo));
     showState();
@@ -355,10 +354,10 @@ void Form_Monitor::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-Form_Monitor* ShowMonitor(QWidget* owner) {
+Form_Monitor* ShowMonitor(QWidget* owner, DriveLine& line) {
     static QPointer<Form_Monitor> window;
     if (!window) {
-        window = new Form_Monitor(owner);
+        window = new Form_Monitor(line, owner);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     window->SetLingua();

@@ -17,7 +17,7 @@ class QPushButton;
 class Form_Monitor : public QWidget {
     Q_OBJECT
   public:
-    explicit Form_Monitor(QWidget* parent = nullptr);
+    explicit Form_Monitor(DriveLine& line, QWidget* parent = nullptr);
     void SetLingua();
     DriveMonitor& monitor() { return monitor_; }
 
@@ -27,6 +27,8 @@ class Form_Monitor : public QWidget {
     void Export();
     // Brings the display up to date with the monitor (a timer calls it a few times a second).
     void Refresh();
+    // Follows the address, language and port chosen in the main window (it says when they change).
+    void Follow();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,4 +59,4 @@ class Form_Monitor : public QWidget {
 };
 
 // Shows the monitor window, not modal; one instance.
-Form_Monitor* ShowMonitor(QWidget* owner);
+Form_Monitor* ShowMonitor(QWidget* owner, DriveLine& line);

@@ -1,7 +1,7 @@
 #include "ui/tools/form_scan.h"
 
 #include "line/driveline.h"
-#include "line/driveline.h"
+#include "app/module1.h"
 #include "ui/common/prompts.h"
 #include "ui/common/texts.h"
 
@@ -38,8 +38,8 @@ const Text3 kHint{"Doppio clic su una riga per selezionare l'indirizzo.",
 
 } // namespace
 
-Form_Scan::Form_Scan(std::function<void(int)> chooseAddress, QWidget* parent)
-    : QDialog(parent), chooseAddress_(std::move(chooseAddress)) {
+Form_Scan::Form_Scan(DriveLine& line, std::function<void(int)> chooseAddress, QWidget* parent)
+    : QDialog(parent), line_(line), chooseAddress_(std::move(chooseAddress)) {
     setObjectName("Form_Scan");
     status_ = new QLabel(this);
     status_->setObjectName("Label_ScanStatus");
@@ -93,9 +93,9 @@ void Form_Scan::SetLingua() {
 }
 
 void Form_Scan::StartScan() {
-    if (running_ || !SharedPort()) return;
-    BusOperation operation(BusUse::Scan);
-    if (!operation.acquired()) {
+    if (running_) return;
+    LineLease lease = line_.lease(BusUse::Scan);
+    if (!lease) {
         UiPrompts().beep();
         return;
     }
@@ -104,7 +104,7 @@ void Form_Scan::StartScan() {
     table_->setRowCount(0);
     start_->setEnabled(false);
     cancel_->setEnabled(true);
-    ScanOutcome outcome = ScanBus(*SharedPort(), [this](int address) {
+    ScanOutcome outcome = ScanBus(line_, {Module1::ComPort, Module1::BaudRate}, [this](int address) {
         progress_->setValue(address);
         status_->setText(TextOrEnglish(kAsking) + QString::number(address) + " / 31");
         return !cancelled_;
@@ -152,10 +152,10 @@ void Form_Scan::reject() {
     QDialog::reject();
 }
 
-void ShowBusScan(QWidget* owner, std::function<void(int)> chooseAddress) {
+void ShowBusScan(QWidget* owner, DriveLine& line, std::function<void(int)> chooseAddress) {
     static QPointer<Form_Scan> window;
     if (!window) {
-        window = new Form_Scan(std::move(chooseAddress), owner);
+        window = new Form_Scan(line, std::move(chooseAddress), owner);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     window->SetLingua();

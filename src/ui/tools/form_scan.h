@@ -14,7 +14,7 @@ class Form_Scan : public QDialog {
     Q_OBJECT
   public:
     // `chooseAddress` is called with the address of a double-clicked row.
-    explicit Form_Scan(std::function<void(int)> chooseAddress, QWidget* parent = nullptr);
+    explicit Form_Scan(DriveLine& line, std::function<void(int)> chooseAddress, QWidget* parent = nullptr);
     void SetLingua();
     // Runs a whole scan under the bus guard (refused with a beep while another operation runs).
     void StartScan();
@@ -28,6 +28,7 @@ class Form_Scan : public QDialog {
   private:
     void ShowOutcome(const ScanOutcome& outcome);
 
+    DriveLine& line_;
     std::function<void(int)> chooseAddress_;
     QLabel* status_;
     QProgressBar* progress_;
@@ -40,4 +41,4 @@ class Form_Scan : public QDialog {
 };
 
 // Shows the scan window, not modal; one instance; starts a scan.
-void ShowBusScan(QWidget* owner, std::function<void(int)> chooseAddress);
+void ShowBusScan(QWidget* owner, DriveLine& line, std::function<void(int)> chooseAddress);
