@@ -26,10 +26,10 @@ void RunFor(int ms) {
 }
 
 // Polls per second reached over `ms` at the given rate (0: as fast as the line allows).
-double Reached(double rate, int ms, int& misses) {
-    DriveMonitor monitor;
+double Reached(DriveLine& line, double rate, int ms, int& misses) {
+    DriveMonitor monitor(line);
     monitor.setRate(rate);
-    monitor.start(SharedPort(), 1);
+    monitor.start(LineTarget{}, 1);
     RunFor(500); // settle
     const size_t before = monitor.samples().size();
     const double start = WallSeconds();
@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QtSerialPort port;
-    SetSharedPort(&port);
-    Form_main main; // its load sets 9600 baud, COM1
+    DriveLine line(port);
+    Form_main main(line); // its load sets 9600 baud, COM1
     main.SelectAddress(1);
 
     // Every poll puts 4 frames of 4 bytes and replies of 8 + 5 + 5 + 6 bytes on the line; kmd-sim
@@ -66,8 +66,8 @@ int main(int argc, char** argv) {
     const double allowed = 9600.0 / (10.0 * bytes);
     const double simAllows = 9600.0 / (10.0 * replyBytes);
     int missesFast = 0, missesTop = 0;
-    const double fastest = Reached(0, 5000, missesFast);
-    const double top = Reached(20, 5000, missesTop);
+    const double fastest = Reached(line, 0, 5000, missesFast);
+    const double top = Reached(line, 20, 5000, missesTop);
     std::printf("line time allows %.1f polls/s on a real line (%d bytes a poll at 9600 baud), %.1f "
                 "polls/s against kmd-sim (%d reply bytes paced)\n",
                 allowed, bytes, simAllows, replyBytes);
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
                 fastest, allowed, simAllows, 0.8 * allowed);
 
     // The window at its top rate, charts drawn, while buttons of the main window are pressed.
-    Form_Monitor window;
+    Form_Monitor window(line);
     window.show();
     main.show();
     auto* rate = window.findChild<QComboBox*>("Combo_Rate");
@@ -135,6 +135,5 @@ int main(int argc, char** argv) {
     // A stall with little CPU used in it is the machine's scheduler, not the program's work.
     std::printf("the longest gap used %.0f ms of CPU in the process\n", longestCpuMs);
     std::printf("RESULT monitor_ui_stall_ms %lld (goal <= 50)\n", longest);
-    SetSharedPort(nullptr);
     return answered == pressed ? 0 : 1;
 }

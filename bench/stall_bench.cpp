@@ -21,9 +21,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     Module1::InitComandi();
-    Module1::Indirizzo = 1;
     QtSerialPort port;
-    SetSharedPort(&port);
+    DriveLine line(port);
 
     const int linesPerProgram = argc > 1 ? std::atoi(argv[1]) : 4;
     PrgStore store{};
@@ -32,7 +31,8 @@ int main(int argc, char** argv) {
             store[p][l] = StringaCmd(168, 1000 + l, 0, 0, 3);
 
     std::string status;
-    TransferIo io = HeadlessIo(status);
+    TransferIo io = HeadlessIo(line, status);
+    io.drive.address = 1;
 
     QElapsedTimer clock;
     qint64 last = 0, longest = 0, beats = 0;

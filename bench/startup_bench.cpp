@@ -35,9 +35,9 @@ int Child(int argc, char** argv, bool full) {
     QApplication app(argc, argv);
     ShownProbe probe;
     QtSerialPort port;
-    SetSharedPort(&port);
+    DriveLine line(port);
     if (full) {
-        Form_main window;
+        Form_main window(line);
         window.installEventFilter(&probe);
         window.show();
         return QApplication::exec();

@@ -15,20 +15,20 @@ struct Figures {
     double median, p99;
 };
 
-Figures Measure(SerialPort& port, int count) {
+Figures Measure(DriveLine& line, int count) {
     std::vector<double> overheadMs;
     for (int i = 0; i < count; ++i) {
         // Alternate a plain command (1 reply byte) and the position read (8 reply bytes).
         bool read = i % 2;
         int nrx = read ? 8 : 1;
         double start = WallSeconds();
-        Exchange ex = CountedTransaction(port, 1, read ? 18 : 1, 0, 0, 1, nrx, 0);
+        Exchange ex = line.counted(LineTarget{}, 1, read ? 18 : 1, 0, 0, 1, nrx, 0);
         double elapsed = WallSeconds() - start;
         if (ex.outcome != Outcome::Reply) {
             std::fprintf(stderr, "transaction %d failed: %s\n", i, ex.error.c_str());
             continue;
         }
-        double lineTime = nrx * 10.0 / Module1::BaudRate;
+        double lineTime = nrx * 10.0 / LineTarget{}.baud;
         overheadMs.push_back((elapsed - lineTime) * 1000.0);
     }
     return {Percentile(overheadMs, 50), Percentile(overheadMs, 99)};
@@ -46,10 +46,10 @@ int main(int argc, char** argv) {
     }
     Module1::InitComandi();
     QtSerialPort port;
-    SetSharedPort(&port);
+    DriveLine line(port);
     const int count = argc > 1 ? std::atoi(argv[1]) : 400;
 
-    Measure(port, 20); // warm-up
+    Measure(line, 20); // warm-up
     {
         std::vector<double> openMs, closeMs;
         for (int i = 0; i < 100; ++i) {
@@ -66,9 +66,10 @@ int main(int argc, char** argv) {
         std::printf("  port open: median %.2f ms, close: median %.2f ms\n", Percentile(openMs, 50),
                     Percentile(closeMs, 50));
     }
-    Figures closed = Measure(port, count);
-    ShowCommunicationLog(nullptr);
-    Figures open = Measure(port, count);
+    Figures closed = Measure(line, count);
+    TrafficLog log(line);
+    ShowCommunicationLog(nullptr, log);
+    Figures open = Measure(line, count);
 
     std::printf("transaction overhead above line time, 9600 baud, %d transactions each\n", count);
     std::printf("  log closed: median %.2f ms, 99th percentile %.2f ms\n", closed.median, closed.p99);

@@ -60,10 +60,12 @@ double ProcessCpuSeconds(qint64 pid) {
 }
 
 bool Run(const char* name, SerialPort& port, qint64 otherPid = 0) {
-    SetSharedPort(&port);
+    DriveLine line(port);
     PrgStore store = BenchStore();
     std::string text1;
     TransferIo io;
+    io.line = &line;
+    io.drive.address = 1;
     io.ask = [](const std::string&) { return true; };
     io.setStatus = [&](const std::string& t) { text1 = t; };
     io.appendStatus = [&](const std::string& t) { text1 += t; };
@@ -76,7 +78,6 @@ bool Run(const char* name, SerialPort& port, qint64 otherPid = 0) {
     double elapsed = clock.nsecsElapsed() / 1e9;
     double cpu = CpuSeconds() - cpu0;
     double other = otherPid ? ProcessCpuSeconds(otherPid) - other0 : 0;
-    SetSharedPort(nullptr);
 
     bool ok = text1.size() > 4 && text1.compare(text1.size() - 4, 4, "OK\r\n") == 0 &&
               text1.find("ERROR") == std::string::npos;
@@ -139,13 +140,15 @@ bool RunKmdSim() {
 
 // One full-store send through kmd-sim --line-time: elapsed against the line time of every byte
 // that crossed the line (10 bits a byte at 9600 baud).
-bool RunFullStore(const char* name, const char* key, TransferOptions options, double goalRatio) {
+bool RunFullStore(DriveLine& line, const char* name, const char* key, TransferOptions options,
+                  double goalRatio) {
     PrgStore store = BenchStore(LinesPerProgram);
     std::string text1;
-    TransferIo io = HeadlessIo(text1);
+    TransferIo io = HeadlessIo(line, text1);
+    io.drive.address = 1;
     io.options = options;
     size_t bytes = 0;
-    int observer = AddTrafficObserver([&](const TrafficEvent& e) {
+    int observer = line.addObserver([&](const TrafficEvent& e) {
         if (e.kind == TrafficEvent::Sent || e.kind == TrafficEvent::Received) bytes += e.bytes.size();
     });
     const double fixed =
@@ -154,7 +157,7 @@ bool RunFullStore(const char* name, const char* key, TransferOptions options, do
     const double t0 = WallSeconds();
     TransferResult r = SendAllPrg(store, io);
     const double elapsed = WallSeconds() - t0;
-    RemoveTrafficObserver(observer);
+    line.removeObserver(observer);
     const double lineTime = static_cast<double>(bytes) * 10.0 / 9600.0;
     const bool ok = r.ok && r.sent.size() == NumPrograms;
     std::printf("%s\n", name);
@@ -188,15 +191,11 @@ bool RunFullStores(bool standard) {
             return false;
         }
         QtSerialPort port;
-        SetSharedPort(&port);
-        Module1::ComPort = 1;
-        Module1::BaudRate = 9600;
+        DriveLine line(port);
         std::printf("\nFull store, 17 programs x 51 lines, kmd-sim --line-time at 9600 baud\n\n");
-        ok = RunFullStore("fast", "fast", {true, false}, 1.5);
-        ok = RunFullStore("fast + verify", "fast_verify", {true, true}, 3.0) && ok;
-        if (standard) ok = RunFullStore("standard pacing", "standard", {false, false}, 0) && ok;
-        port.close();
-        SetSharedPort(nullptr);
+        ok = RunFullStore(line, "fast", "fast", {true, false}, 1.5);
+        ok = RunFullStore(line, "fast + verify", "fast_verify", {true, true}, 3.0) && ok;
+        if (standard) ok = RunFullStore(line, "standard pacing", "standard", {false, false}, 0) && ok;
     }
     QDir::setCurrent(old);
     return ok;
@@ -207,7 +206,6 @@ bool RunFullStores(bool standard) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Module1::InitComandi();
-    Module1::Indirizzo = 1;
     // --fast-only: only the fast full-store runs (the others take about six minutes).
     const bool fastOnly = argc > 1 && std::string(argv[1]) == "--fast-only";
     bool ok = true;

@@ -39,12 +39,13 @@ int main(int argc, char** argv) {
     bus.setFault(DriveBus::Fault::Silent);
     SimulatedPort port(bus);
     port.open();
+    DriveLine line(port);
 
     const int runs = 3;
     Figure event, spin;
     std::printf("wait_bench: 1 s wait for one reply byte from a silent drive (%d runs)\n", runs);
     for (int i = 0; i < runs; ++i) {
-        Figure e = Measure(port, [&] { WaitForBytes(port, 1, 1.0); });
+        Figure e = Measure(port, [&] { line.waitForBytes(1, 1.0); });
         Figure s = Measure(port, [&] {
             QElapsedTimer t;
             t.start();

@@ -73,10 +73,9 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, work.path());
     DriveBus bus;
     SimulatedPort port(bus);
-    SetSharedPort(&port);
-    ProgramTrafficLog();
+    DriveLine line(port);
 
-    Form_main main;
+    Form_main main(line);
     Module1::Lingua = static_cast<int16_t>(lingua);
     main.CaricaListe();
     main.SetLingua();
@@ -91,7 +90,7 @@ int main(int argc, char** argv) {
     main.resize(main.sizeHint());
     Save(main, "main");
 
-    Form_PrgEeprom editor;
+    Form_PrgEeprom editor(line);
     PrgStore& store = editor.Grid().PrgLines;
     store[0] = {
         StringaCmd(168, 3000, 0, 0, 3),   StringaCmd(38, 4, 0, 0, 2),   StringaCmd(32, 400, 0, 0, 3),
@@ -104,7 +103,7 @@ int main(int argc, char** argv) {
 
     // The editor in the middle of a fast, verified transfer of five programs.
     {
-        Form_PrgEeprom sending;
+        Form_PrgEeprom sending(line);
         PrgStore& lines = sending.Grid().PrgLines;
         for (int p = 0; p < 5; ++p)
             lines[p] = store[0];
@@ -137,22 +136,22 @@ int main(int argc, char** argv) {
                                          {"/dev/ttyS0", "", "", ""}};
     });
     Module1::ComPort = 2;
-    SetPortDevice(2, "/dev/ttyACM0");
+    line.setPortDevice(2, "/dev/ttyACM0");
     {
-        Form_serial serial;
+        Form_serial serial(line);
         Save(serial, "serial");
     }
-    SetPortDevice(2, "");
+    line.setPortDevice(2, "");
     Module1::ComPort = 1;
 
-    Form_Scan scan(nullptr);
+    Form_Scan scan(line, nullptr);
     scan.StartScan();
     Save(scan, "scan");
 
     // The monitor during a move: the position climbs, bit 0 of the status is lit, the analog
     // input swings. The simulated drive answers in real time, so this runs for a few seconds.
     {
-        Form_Monitor monitor;
+        Form_Monitor monitor(line);
         monitor.resize(900, 720);
         monitor.show();
         bus.setInputs(1, 0x25);
@@ -177,7 +176,7 @@ int main(int argc, char** argv) {
         monitor.Stop();
     }
 
-    Form_Log log;
+    Form_Log log(main.Log());
     log.model().refresh();
     log.resize(900, 300);
     Save(log, "log");

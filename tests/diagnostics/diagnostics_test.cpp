@@ -4,7 +4,6 @@
 #include "kmdsim_process.h"
 #include "line/driveline.h"
 #include "line/qtserialport.h"
-#include "line/driveline.h"
 #include "sim_fixture.h"
 #include "ui/diagnostics/form_special.h"
 #include "jobs/special_logic.h"
@@ -31,13 +30,19 @@ class DiagTest : public SimFixture {
         Module1::Indirizzo = 1;
     }
     void TearDown() override {
-        if (observer_) RemoveTrafficObserver(observer_);
-        if (DiagnosticsWindow()) DiagnosticsWindow()->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeWindow();
         SimFixture::TearDown();
     }
+    void closeWindow() {
+        if (observer_) used().removeObserver(observer_);
+        observer_ = 0;
+        if (DiagnosticsWindow()) DiagnosticsWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // The line of the window's tests: the fixture's, or one a test brings.
+    DriveLine& used() { return other ? *other : *line; }
     void watchSent(std::function<void(int code, const std::string& frame)> onSent) {
-        observer_ = AddTrafficObserver([onSent](const TrafficEvent& e) {
+        observer_ = used().addObserver([onSent](const TrafficEvent& e) {
             if (e.kind == TrafficEvent::Sent && e.bytes.size() > 2)
                 onSent(static_cast<unsigned char>(e.bytes[2]), e.bytes);
         });
@@ -58,13 +63,16 @@ class DiagTest : public SimFixture {
 
     // The diagnostics window, opened (or brought up) by each call.
     Form_SPECIAL* window() {
-        ShowDiagnostics(nullptr);
+        ShowDiagnostics(nullptr, used());
         return DiagnosticsWindow();
     }
     QString text1() { return window()->findChild<QPlainTextEdit*>("Text1")->toPlainText(); }
     void click(const char* name) {
         QTest::mouseClick(window()->findChild<QPushButton*>(name), Qt::LeftButton);
     }
+
+    DriveAt drive{LineTarget{}, 1};
+    DriveLine* other = nullptr;
 
   private:
     int observer_ = 0;
@@ -109,31 +117,31 @@ TEST(SpecialLogic, StepMovesFromTheirDraws) {
 
 TEST_F(DiagTest, RefusalsCopyZeroAndSilenceStopsTheLoopAndTheEncoderTest) {
     bus->setFault(DriveBus::Fault::NakAll); // one-byte replies
-    SpecialTests t;
+    SpecialTests t(*line);
     bool silenceAfterPosition = false;
     watchSent([&](int code, const std::string&) {
         if (code == 211) t.requestStop();
         // The bus has answered a frame by the time it is reported.
         if (code == 18 && silenceAfterPosition) bus->setFault(DriveBus::Fault::Silent);
     });
-    EXPECT_EQ(t.RunLoop(), End::Stopped);
+    EXPECT_EQ(t.RunLoop(drive), End::Stopped);
     EXPECT_EQ(t.text(), "POSIZIONE=15\r\nAN-IN=15\r\nvalore= 0\r\nTest stopped\r\n");
     EXPECT_EQ(framesHex().back(), " FC A1 D3 00 00 00 00 8F");
 
     bus->clearFrames();
     silenceAfterPosition = true;
-    EXPECT_EQ(t.RunLoop(), End::Failed);
+    EXPECT_EQ(t.RunLoop(drive), End::Failed);
     EXPECT_EQ(codes(), (std::vector<int>{18, 210})); // no stale value sent
     EXPECT_EQ(t.text(), "POSIZIONE=15\r\nAN-IN=\r\nNo reply to FC 21 D2 10 - test stopped\r\n");
 
     port->setOpenFailure("in use");
-    EXPECT_EQ(t.RunLoop(), End::Failed);
+    EXPECT_EQ(t.RunLoop(drive), End::Failed);
     EXPECT_EQ(t.text(), "POSIZIONE=\r\nCannot open COM1 (sim:com1): in use - test stopped\r\n");
     EXPECT_EQ(bus->frames().size(), 2u);
 
     port->setOpenFailure("");
     bus->clearFrames();
-    EXPECT_EQ(t.RunEncoderTest(), End::Failed); // stops at the first silence and frees the line
+    EXPECT_EQ(t.RunEncoderTest(drive), End::Failed); // stops at the first silence and frees the line
     EXPECT_EQ(t.text(), "No reply to FC 61 A8 0F A0 4B - test stopped\r\n");
     EXPECT_EQ(bus->frames().size(), 1u);
     EXPECT_FALSE(port->isOpen());
@@ -143,16 +151,16 @@ using StepTest = DiagTest;
 
 TEST_F(StepTest, HundredMovesEachAwaitedThenBackToZero) {
     fastMoves();
-    SpecialTests t;
+    SpecialTests t(*line);
     int sentWhileMoving = 0;
     watchSent([&](int code, const std::string&) {
         // Reported once the bus has taken the frame, so only frames that start no move count.
         if ((code == 34 || code == 33) && bus->moving(1)) ++sentWhileMoving;
     });
     std::vector<double> waits;
-    WaitRecorder = [&](double s) { waits.push_back(s); };
-    EXPECT_EQ(t.RunStepTest(), End::Done);
-    WaitRecorder = nullptr;
+    line->setWaitRecorder([&](double s) { waits.push_back(s); });
+    EXPECT_EQ(t.RunStepTest(drive), End::Done);
+    line->setWaitRecorder(nullptr);
     EXPECT_EQ(t.text(), "NCicli= 100");
     EXPECT_EQ(sentWhileMoving, 0); // every move ended before the next was set up
 
@@ -181,15 +189,14 @@ TEST_F(StepTest, HundredMovesEachAwaitedThenBackToZero) {
     EXPECT_EQ(waits, expected);
 }
 
-TEST_F(StepTest, RefusedStatusKeepsPollingTheStartAddressUntilStop) {
+TEST_F(StepTest, RefusedStatusKeepsPollingUntilStop) {
     bus->setFault(DriveBus::Fault::NakAll);
-    SpecialTests t;
+    SpecialTests t(*line);
     int polls = 0;
     watchSent([&](int code, const std::string&) {
-        if (code == 38) Module1::Indirizzo = 2; // the operator picks another drive meanwhile
         if (code == 172 && ++polls == 5) t.requestStop();
     });
-    EXPECT_EQ(t.RunStepTest(), End::Stopped);
+    EXPECT_EQ(t.RunStepTest(drive), End::Stopped);
     EXPECT_EQ(codes(), (std::vector<int>{38, 32, 34, 33, 49, 172, 172, 172, 172, 172}));
     for (const std::string& frame : bus->frames())
         EXPECT_EQ(static_cast<unsigned char>(frame[1]) & 31, 1) << Hex(frame); // all to drive 1
@@ -198,25 +205,25 @@ TEST_F(StepTest, RefusedStatusKeepsPollingTheStartAddressUntilStop) {
 
 TEST_F(StepTest, SilenceStopsTheTestAndKeepsTheCount) {
     fastMoves();
-    SpecialTests t;
+    SpecialTests t(*line);
     int moves = 0;
     watchSent([&](int code, const std::string&) {
         if (code == 49 && ++moves == 5) bus->setFault(DriveBus::Fault::Silent);
     });
-    EXPECT_EQ(t.RunStepTest(), End::Failed);
+    EXPECT_EQ(t.RunStepTest(drive), End::Failed);
     EXPECT_EQ(t.text(), "NCicli= 4\r\nNo reply to FC 21 AC 36 - test stopped\r\n");
     EXPECT_NE(codes().back(), 48); // nothing more is sent to a drive that does not answer
 }
 
 // A busy line is refused with a beep (the window's test below).
 TEST_F(DiagTest, SwitchallIsRefusedAndChangesNothing) {
-    Module1::Indirizzo = 99;
-    SpecialTests t;
+    drive.address = 99;
+    SpecialTests t(*line);
     for (auto run : {&SpecialTests::RunEncoderTest, &SpecialTests::RunLoop, &SpecialTests::RunStepTest})
-        EXPECT_EQ((t.*run)(), End::Refused);
+        EXPECT_EQ((t.*run)(drive), End::Refused);
     EXPECT_TRUE(bus->frames().empty());
     EXPECT_EQ(t.text(), "Address switchall: the tests need one drive, address 0 to 31\r\n");
-    EXPECT_FALSE(BusOperation::busy());
+    EXPECT_FALSE(line->busy());
 }
 
 using WindowTest = DiagTest;
@@ -237,7 +244,7 @@ TEST_F(WindowTest, OneWindowWhoseStopEndsTheLoopAndWhoseSecondStartBeeps) {
     });
     click("Command_Loop");
     EXPECT_EQ(prompts->beeps, 1);
-    EXPECT_FALSE(BusOperation::busy());
+    EXPECT_FALSE(line->busy());
     EXPECT_EQ(codes(), (std::vector<int>{18, 210, 211, 18, 210, 211})); // the step test never started
     EXPECT_EQ(framesHex()[2], " FC A1 D3 00 00 64 00 2B");              // 25600
     // Eight bytes read, six bytes read, the value sent, the stop.
@@ -253,7 +260,7 @@ TEST_F(WindowTest, ClosingDuringATestStopsItFirst) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w.isNull());
     EXPECT_EQ(DiagnosticsWindow(), nullptr);
-    EXPECT_FALSE(BusOperation::busy());
+    EXPECT_FALSE(line->busy());
     EXPECT_EQ(text1(), "Text1"); // a fresh window
 }
 
@@ -261,7 +268,8 @@ TEST_F(WindowTest, EncoderAndStepTestsRunAgainstKmdSim) {
     KmdSimProcess sim;
     ASSERT_TRUE(sim.ready());
     QtSerialPort serial;
-    SetSharedPort(&serial); // until the fixture's end
+    DriveLine serialLine(serial);
+    other = &serialLine;
     std::vector<std::string> sent;
     int moves = 0;
     watchSent([&](int code, const std::string& frame) {
@@ -269,17 +277,18 @@ TEST_F(WindowTest, EncoderAndStepTestsRunAgainstKmdSim) {
         if (code == 49 && ++moves == 3) click("Command_Stop");
     });
 
-    WaitScale = 1.0; // the encoder test at its real timing
+    // the encoder test at its real timing
     click("Command_testenc");
     EXPECT_EQ(sent, (std::vector<std::string>{" FC 61 A8 0F A0 4B", " FC 61 C7 03 E8 F0", " FC 41 CB 01 F6",
                                               " FC 41 32 00 90"}));
     EXPECT_EQ(text1(), "Text1");
 
     // Real moves, each awaited through the status polls; the hundred run in-process.
-    WaitScale = 0.1;
+    serialLine.setWaitScale(0.1);
     sent.clear();
     click("Command_teststep");
     EXPECT_EQ(text1(), "NCicli= 2\nTest stopped\n"); // the third move was under way
     EXPECT_EQ(std::count(sent.begin(), sent.end(), " FC 41 26 04 98"), 1);
-    serial.close();
+    closeWindow();
+    other = nullptr;
 }

@@ -60,7 +60,7 @@ class EditorWindow : public SimFixture {
         SimFixture::TearDown();
     }
     void Open() {
-        form = std::make_unique<Form_PrgEeprom>();
+        form = std::make_unique<Form_PrgEeprom>(*line);
         form->resize(1000, 600);
         form->show();
     }
@@ -278,10 +278,10 @@ TEST_F(EditorWindow, PrintPreviewAndPdf) {
 }
 
 TEST_F(EditorWindow, OneInstanceAndCloseAsksFirst) {
-    ShowProgramEditor(nullptr);
+    ShowProgramEditor(nullptr, *line);
     QPointer<Form_PrgEeprom> editor = ProgramEditorWindow();
     ASSERT_NE(editor, nullptr);
-    ShowProgramEditor(nullptr);
+    ShowProgramEditor(nullptr, *line);
     EXPECT_EQ(ProgramEditorWindow(), editor.data());
     editor->close(); // the close box, answered No
     EXPECT_EQ(prompts->questions.at(0).text, "Exit from EEPROM program interface ?");

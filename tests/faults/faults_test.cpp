@@ -9,7 +9,6 @@
 #include "kmdsim_process.h"
 #include "line/driveline.h"
 #include "line/qtserialport.h"
-#include "line/driveline.h"
 #include "scripted_prompts.h"
 #include "jobs/special_tests.h"
 #include "ui/main/form_main.h"
@@ -26,10 +25,10 @@ class Faults : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(sim.ready());
         Module1::ResetGlobals();
-        WaitScale = 0.25; // the pseudo-terminal answers within milliseconds, also under sanitizers
-        SetSharedPort(&port);
-        window = std::make_unique<Form_main>();
+        line.setWaitScale(0.25); // the pseudo-terminal answers within milliseconds, also under sanitizers
+        window = std::make_unique<Form_main>(line);
         Module1::Indirizzo = 1;
+        io.drive.address = 1;
         config = ReadFile("vdcfg.cfg");
         ASSERT_FALSE(config.isEmpty());
         for (int p = 0; p < NumPrograms; ++p)
@@ -39,11 +38,8 @@ class Faults : public ::testing::Test {
     }
     void TearDown() override {
         EXPECT_EQ(ReadFile("vdcfg.cfg"), config) << "the configuration file changed";
-        EXPECT_FALSE(BusOperation::busy());
+        EXPECT_FALSE(line.busy());
         window.reset();
-        port.close();
-        SetSharedPort(nullptr);
-        WaitScale = 1.0;
     }
     static QByteArray ReadFile(const QString& name) {
         QFile f(name);
@@ -61,12 +57,13 @@ class Faults : public ::testing::Test {
 
     KmdSimProcess sim;
     QtSerialPort port;
+    DriveLine line{port};
     ScriptedPrompts prompts;
     std::unique_ptr<Form_main> window;
     QByteArray config;
     PrgStore store{}, original{};
     std::string status;
-    TransferIo io = HeadlessIo(status);
+    TransferIo io = HeadlessIo(line, status);
 };
 
 } // namespace
@@ -126,14 +123,15 @@ TEST_F(Faults, DeviceVanishesDuringAProgramTransfer) {
 
 TEST_F(Faults, DeviceVanishesDuringTheStepTest) {
     Module1::InitComandi();
-    SpecialTests tests;
+    SpecialTests tests(line);
+    const DriveAt drive{LineTarget{}, 1};
     tests.setSeed(7);
     QTimer::singleShot(400, [this] { sim.post("vanish"); });
-    EXPECT_EQ(tests.RunStepTest(), SpecialTests::End::Failed);
+    EXPECT_EQ(tests.RunStepTest(drive), SpecialTests::End::Failed);
     EXPECT_FALSE(tests.text().empty());
 
     ASSERT_TRUE(sim.control("restore"));
-    EXPECT_EQ(tests.RunEncoderTest(), SpecialTests::End::Done);
+    EXPECT_EQ(tests.RunEncoderTest(drive), SpecialTests::End::Done);
     EXPECT_EQ(ReadPosition(), Outcome::Reply);
 }
 
@@ -141,7 +139,7 @@ TEST_F(Faults, DeviceVanishesDuringTheStepTest) {
 // drive does, a program reported sent is on the drive, and the editor's store is untouched.
 TEST_F(Faults, FastTransferUnderEveryFault) {
     io.options = {true, true};
-    WaitScale = 0.1; // fast mode does not wait out the looks when the drive answers
+    line.setWaitScale(0.1); // fast mode does not wait out the looks when the drive answers
     ASSERT_TRUE(sim.control("slow 0.02"));
     for (const char* fault : {"silent", "nak", "garbage", "cut", "slow", "vanish"}) {
         bool posted = false;
@@ -161,8 +159,7 @@ TEST_F(Faults, FastTransferUnderEveryFault) {
         ASSERT_TRUE(sim.control(std::string(fault) == "vanish" ? "restore" : "fault none"));
         const std::string during = status;
         // A program cut off by the vanished device is still open on the drive: close it first.
-        std::string instring;
-        TxRxCMDEEPROM(1, std::string("\xF1"), instring, 1.0);
+        EepromExchange(io, std::string("\xF1"), 1.0);
         TransferResult now = VerifyPrg(store, io);
         for (int p : sent.sent) {
             ASSERT_LT(static_cast<size_t>(p), now.checks.size());

@@ -1,8 +1,6 @@
 // The two drive transactions on a port wired to the simulated line.
-#include "app/module1.h"
 #include "line/driveline.h"
 #include "line/trafficlog.h"
-#include "line/driveline.h"
 #include "sim_fixture.h"
 
 #include <QSignalSpy>
@@ -14,27 +12,20 @@ class Transaction : public SimFixture {
   protected:
     void SetUp() override {
         SimFixture::SetUp();
-        observer =
-            AddTrafficObserver([this](const TrafficEvent& e) { events += " " + LogDirection(e.kind); });
-        WaitRecorder = [this](double s) { waits.push_back(s); };
-    }
-    void TearDown() override {
-        WaitRecorder = nullptr;
-        RemoveTrafficObserver(observer);
-        SimFixture::TearDown();
+        line->addObserver([this](const TrafficEvent& e) { events += " " + LogDirection(e.kind); });
+        line->setWaitRecorder([this](double s) { waits.push_back(s); });
     }
     Exchange Counted(int add, int code, double p1, int ntx, int nrx) {
-        return CountedTransaction(*port, add, code, p1, 0, ntx, nrx, 0);
+        return line->counted(to, add, code, p1, 0, ntx, nrx, 0);
     }
 
-    int observer = 0;
+    LineTarget to;
     std::string events; // what the communication log was told: " TX RX ..."
     std::vector<double> waits;
 };
 
 TEST_F(Transaction, CountedSendsTheFrameAndKeepsOnlyTheExpectedBytes) {
-    Module1::ComPort = 3;
-    Module1::BaudRate = 19200;
+    to = {3, 19200};
     Exchange ex = Counted(1, 1, 0, 1, 1);
     EXPECT_EQ(ex.outcome, Outcome::Reply);
     EXPECT_EQ(Hex(ex.reply), " 06");
@@ -86,7 +77,7 @@ TEST_F(Transaction, LinkLostMidWaitIsReportedOnce) {
     QSignalSpy lost(port.get(), &SerialPort::linkLost);
     bus->setFault(DriveBus::Fault::Silent); // and gone a few milliseconds into the wait
     QTimer::singleShot(5, [this] { bus->setFault(DriveBus::Fault::Vanished); });
-    Exchange ex = CountedTransaction(*port, 1, 1, 0, 0, 1, 1, 0, 10.0);
+    Exchange ex = line->counted(to, 1, 1, 0, 0, 1, 1, 0, 10.0);
     EXPECT_EQ(ex.outcome, Outcome::LinkLost);
     EXPECT_FALSE(ex.error.empty());
     EXPECT_EQ(lost.count(), 1);
@@ -104,7 +95,7 @@ TEST_F(Transaction, PolledSilentGivesUpAfterElevenAttempts) {
     for (int i = 0; i < 11; ++i)
         eleven.insert(eleven.end(), {0.05, 0.2});
     bus->setFault(DriveBus::Fault::Silent);
-    PolledExchange ex = PolledTransaction(*port, 1, Bytes("AC"), 0.2, "old");
+    PolledExchange ex = line->polled(to, 1, Bytes("AC"), 0.2, "old");
     EXPECT_EQ(ex.outcome, Outcome::Timeout);
     EXPECT_EQ(ex.instring, "");
     EXPECT_EQ(framesHex().size(), 1u);

@@ -6,7 +6,6 @@
 #include "kmdsim_process.h"
 #include "line/driveline.h"
 #include "line/qtserialport.h"
-#include "line/driveline.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -16,10 +15,10 @@ TEST_F(MainWindowTest, LineFailuresAreToldAndTheNextCommandWorks) {
     open();
     pick("Combo_Addr", "5"); // no drive there
     std::vector<double> waits;
-    WaitRecorder = [&](double s) { waits.push_back(s); };
+    line->setWaitRecorder([&](double s) { waits.push_back(s); });
     expectAfter([&] { click("Command_Reset"); }, {" FC 25 01 DD"},
                 {{"TextTx", " FC 25 01 DD"}, {"TextRx", "- no rx - timeout"}, {"ParRx", ""}});
-    WaitRecorder = nullptr;
+    line->setWaitRecorder(nullptr);
     EXPECT_EQ(waits, std::vector<double>{1.0}); // the one-second bound
     switchLanguage(1);
     click("Command_Reset");
@@ -43,7 +42,7 @@ TEST_F(MainWindowTest, LineFailuresAreToldAndTheNextCommandWorks) {
                 {{"TextTx", " FC 20 11 D2"}, {"TextRx", " 06"}});
 
     // The adapter is pulled during the wait.
-    WaitScale = 1.0;
+    line->setWaitScale(1.0);
     bus->setFault(DriveBus::Fault::Silent);
     QTimer::singleShot(50, [this] { bus->setFault(DriveBus::Fault::Vanished); });
     click("Command_Reset");
@@ -57,7 +56,7 @@ TEST_F(MainWindowTest, LineFailuresAreToldAndTheNextCommandWorks) {
 }
 
 TEST_F(MainWindowTest, ClicksWhileTheDriveIsAwaitedAreRefused) {
-    WaitScale = 1.0;
+    line->setWaitScale(1.0);
     open();
     bus->setFault(DriveBus::Fault::Slow);
     bus->setSlowSeconds(0.3);
@@ -82,8 +81,8 @@ TEST_F(MainWindowTest, RealPortAgainstKmdSim) {
     KmdSimProcess sim;
     ASSERT_TRUE(sim.ready());
     QtSerialPort serial;
-    SetSharedPort(&serial);
-    WaitScale = 1.0; // a real line: the real bound
+    DriveLine serialLine(serial); // a real line: the real bound
+    other = &serialLine;
     open();
     pick("Combo_Addr", "1");
     const std::pair<const char*, const char*> cases[] = {
@@ -103,8 +102,7 @@ TEST_F(MainWindowTest, RealPortAgainstKmdSim) {
     EXPECT_EQ(text("TextRx").size(), 24) << text("TextRx").toStdString(); // eight bytes
     EXPECT_TRUE(text("ParRx").startsWith("Present position:            ")) << text("ParRx").toStdString();
     window.reset();
-    serial.close();
-    SetSharedPort(nullptr);
+    other = nullptr;
 }
 
 // Runs in a child process: Exit must end the program at once, also while a command waits.
@@ -112,14 +110,14 @@ TEST_F(MainWindowTest, ExitEndsTheProgramEvenDuringAWait) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            WaitScale = 1.0;
+            line->setWaitScale(1.0);
             open();
             pick("Combo_Addr", "9"); // no drive: the reset waits the whole second
             QTimer::singleShot(0, window.get(), [this] { click("Command_Reset"); });
             QTimer::singleShot(100, window.get(), [this] { click("VoceExit"); });
             QTimer::singleShot(3000, [] { std::exit(2); }); // Exit did nothing
             const int rc = QApplication::exec();
-            std::exit(rc == 0 && WaitsAborted() ? 7 : 1);
+            std::exit(rc == 0 && line->aborted() ? 7 : 1);
         },
         ::testing::ExitedWithCode(7), "");
 }

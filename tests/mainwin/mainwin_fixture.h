@@ -32,7 +32,8 @@ class MainWindowTest : public SimFixture {
         QDir::setCurrent(oldDir_);
         SimFixture::TearDown();
     }
-    void open() { window = std::make_unique<Form_main>(); } // its load step runs now
+    // Its load step runs now; on the fixture's line, or on `other` when a test brings one.
+    void open() { window = std::make_unique<Form_main>(other ? *other : *line); }
 
     void click(const char* name) {
         QObject* o = window->findChild<QObject*>(name);
@@ -75,6 +76,7 @@ class MainWindowTest : public SimFixture {
     }
 
     std::unique_ptr<Form_main> window;
+    DriveLine* other = nullptr;
 
   private:
     QTemporaryDir dir_;

@@ -4,7 +4,7 @@
 #include "app/appsettings.h"
 #include "app/fileconfig.h"
 #include "app/module1.h"
-#include "line/portmap.h"
+#include "line/qtserialport.h"
 #include "scripted_prompts.h"
 #include "ui/main/form_main.h"
 #include "ui/settings/form_lingua.h"
@@ -88,13 +88,14 @@ class SettingsTest : public ::testing::Test {
     }
     void TearDown() override {
         SetSerialDeviceLister(nullptr);
-        SetPortDevice(2, "");
         AppSettings()->clear();
         QDir::setCurrent(old_);
         ResetGlobals();
     }
     ScriptedPrompts prompts;
     std::vector<SerialDevice> adapters{{"/dev/ttyACM0", "USB Serial", "FTDI", "A1B2"}};
+    QtSerialPort port;
+    DriveLine line{port};
 
   private:
     QTemporaryDir dir_;
@@ -177,7 +178,7 @@ TEST_F(SerialDialogTest, OpensWithTheStoredPortRateAndTexts) {
     };
     for (const auto& c : cases) {
         std::tie(ComPort, BaudRate, Lingua) = std::tuple(c.port, c.baud, c.lingua);
-        Form_serial d;
+        Form_serial d(line);
         EXPECT_EQ(Shown(d, {"Frame1", "Frame2", "Label_Port2"}, 4), c.shown);
         EXPECT_EQ(Baud(d)->currentText(), c.baudShown) << "baud " << c.baud;
         EXPECT_EQ(Items(Baud(d)), "19200 / 9600");
@@ -193,7 +194,7 @@ TEST_F(SerialDialogTest, ClicksChangeTheGlobalsAtOnceOkWritesThemTheCloseBoxDoes
         EXPECT_EQ(Settings(), std::tuple(9600, 1, 1));
         d.close();
     });
-    ShowSerialSettings(nullptr);
+    ShowSerialSettings(nullptr, line);
     EXPECT_EQ(ReadFile(), OldFile); // the change holds for this run only
 
     prompts.dialogActions.push_back([](QDialog& d) {
@@ -201,7 +202,7 @@ TEST_F(SerialDialogTest, ClicksChangeTheGlobalsAtOnceOkWritesThemTheCloseBoxDoes
         EXPECT_EQ(ReadFile(), OldFile); // nothing written before OK
         ClickOk(d);
     });
-    ShowSerialSettings(nullptr);
+    ShowSerialSettings(nullptr, line);
     EXPECT_EQ(ReadFile(), H + "BAUDRATE=9600\r\nCOMPORT=2\r\nLANGUAGE=1\r\n");
 }
 
@@ -218,7 +219,7 @@ TEST_F(SerialDialogTest, TypedRateIsNeitherCompletedNorLeftShowingWhenItIsNoRate
         EXPECT_EQ(field->text(), "9600"); // the rate in force, not a text no rate stands for
         ClickOk(d);
     });
-    ShowSerialSettings(nullptr);
+    ShowSerialSettings(nullptr, line);
     EXPECT_EQ(ReadFile(), H + "BAUDRATE=9600\r\nCOMPORT=1\r\nLANGUAGE=2\r\n");
 }
 
@@ -257,33 +258,33 @@ TEST_F(LanguageDialogTest, OpensWithTheCurrentLanguageAClickChangesItOkMakesItLa
 TEST_F(SerialDeviceTest, AChosenDeviceHoldsAtOnceAndLastsAfterOk) {
     ASSERT_TRUE(QFile("com2").open(QIODevice::WriteOnly)); // the usual device of COM2
     std::tie(ComPort, Lingua) = std::tuple(2, 3);
-    prompts.dialogActions.push_back([](QDialog& d) {
+    prompts.dialogActions.push_back([this](QDialog& d) {
         EXPECT_EQ(Items(Devices(d)), "automatisch (./com2) / /dev/ttyACM0 - USB Serial, FTDI, SN A1B2");
         Devices(d)->setFocus();
         QTest::keyClick(Devices(d), Qt::Key_Down);
-        EXPECT_EQ(PortDevice(2), "/dev/ttyACM0");
+        EXPECT_EQ(line.portDevice(2), "/dev/ttyACM0");
         EXPECT_EQ(
             Shown(d, {"Label_Device", "Label_Port2"}, 0),
             "Schnittstellenparameter | Gerät der gewählten Schnittstelle: | /dev/ttyACM0 (nicht gefunden) |");
         d.close();
     });
-    ShowSerialSettings(nullptr);
-    EXPECT_EQ(PortDevice(2), "/dev/ttyACM0"); // for this run
+    ShowSerialSettings(nullptr, line);
+    EXPECT_EQ(line.portDevice(2), "/dev/ttyACM0"); // for this run
     EXPECT_EQ(SavedPortDevice(2), "");        // the close box keeps nothing
 
     prompts.dialogActions.push_back([](QDialog& d) {
         EXPECT_EQ(Devices(d)->currentIndex(), 1);
         ClickOk(d);
     });
-    ShowSerialSettings(nullptr);
+    ShowSerialSettings(nullptr, line);
     EXPECT_EQ(SavedPortDevice(2), "/dev/ttyACM0");
     EXPECT_EQ(ReadFile().find("/dev/"), std::string::npos); // never in vdcfg.cfg
 
     // The next start takes it up, and the status line names it.
-    SetPortDevice(2, "");
-    ApplySavedPortDevices();
+    line.setPortDevice(2, "");
+    ApplySavedPortDevices(line);
     WriteFile(H + "COMPORT=2\r\nLANGUAGE=2\r\n");
-    Form_main window;
+    Form_main window(line);
     EXPECT_EQ(window.findChild<QLabel*>("Statusbar")->text().toStdString(),
               "Serial Port: COM 2          Settings:  9600,N,8,1  (/dev/ttyACM0)");
 }

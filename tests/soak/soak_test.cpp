@@ -35,10 +35,15 @@ class Soak : public SimFixture {
   protected:
     void SetUp() override {
         SimFixture::SetUp();
-        WaitScale = 0.01;
-        ProgramTrafficLog(); // recording, as in the program
+        line->setWaitScale(0.01);
+        log = std::make_unique<TrafficLog>(*line); // recording, as in the program
         Module1::Indirizzo = 1;
     }
+    void TearDown() override {
+        log.reset();
+        SimFixture::TearDown();
+    }
+    std::unique_ptr<TrafficLog> log;
     // Runs `load` once to warm up, then `rounds` times more: each run succeeds, and resident
     // memory grows no more than the bound over the rounds.
     void Endure(const char* what, int rounds, const std::function<bool()>& load) {
@@ -55,7 +60,7 @@ class Soak : public SimFixture {
 } // namespace
 
 TEST_F(Soak, TenThousandMainWindowTransactions) {
-    Form_main window;
+    Form_main window(*line);
     // 5000 transactions a run: the warm-up fills the log to its capacity.
     Endure("10000 transactions", 2, [&] {
         for (int i = 0; i < 5000; ++i)
@@ -73,7 +78,8 @@ TEST_F(Soak, AThousandProgramLinesTransferred) {
         for (int l = 0; l < 30; ++l)
             store[p][l] = StringaCmd(168, 100 * p + l, 0, 0, 3);
     std::string status;
-    TransferIo io = HeadlessIo(status);
+    TransferIo io = HeadlessIo(*line, status);
+    io.drive.address = 1;
     Endure("1020 program lines", 2, [&] { return SendPrg(store, 99, io).ok; }); // 510 lines a run
     for (int p = 0; p < NumPrograms; ++p)
         ASSERT_EQ(bus->program(1, p).size(), 30u);

@@ -3,23 +3,21 @@
 #include "app/module1.h"
 #include "line/driveline.h"
 #include "protocol/frame.h"
-#include "line/driveline.h"
 
 void SimFixture::SetUp() {
     Module1::ResetGlobals();
-    WaitScale = 0.02;
     bus = std::make_unique<DriveBus>();
     port = std::make_unique<SimulatedPort>(*bus);
-    SetSharedPort(port.get());
+    line = std::make_unique<DriveLine>(*port);
+    line->setWaitScale(0.02);
     prompts = std::make_unique<ScriptedPrompts>();
 }
 
 void SimFixture::TearDown() {
-    SetSharedPort(nullptr);
     prompts.reset();
+    line.reset();
     port.reset();
     bus.reset();
-    WaitScale = 1.0;
 }
 
 std::vector<std::string> SimFixture::framesHex() const {

@@ -1,6 +1,7 @@
 #pragma once
-// A simulated drive bus on the shared port, fast waits, fresh globals and scripted prompts.
+// A simulated drive bus on the program's line, fast waits, fresh globals and scripted prompts.
 #include "drivebus.h"
+#include "line/driveline.h"
 #include "scripted_prompts.h"
 #include "simulatedport.h"
 
@@ -17,6 +18,7 @@ class SimFixture : public ::testing::Test {
 
     std::unique_ptr<DriveBus> bus;
     std::unique_ptr<SimulatedPort> port;
+    std::unique_ptr<DriveLine> line;
     std::unique_ptr<ScriptedPrompts> prompts;
 };
 

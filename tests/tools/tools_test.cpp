@@ -5,7 +5,6 @@
 #include "jobs/busscan.h"
 #include "line/driveline.h"
 #include "line/qtserialport.h"
-#include "line/driveline.h"
 #include "sim_fixture.h"
 #include "ui/main/form_main.h"
 #include "ui/tools/form_log.h"
@@ -74,24 +73,24 @@ std::vector<int> Addresses(const ScanOutcome& o) {
 TEST_F(SimFixture, ScanFindsExactlyTheDrivesPresentWaitingAtMost150MsAnAddress) {
     bus->setAddresses({1, 5, 31});
     std::vector<double> waits;
-    WaitRecorder = [&](double s) { waits.push_back(s); };
-    ScanOutcome outcome = ScanBus(*port, nullptr);
-    WaitRecorder = nullptr;
+    line->setWaitRecorder([&](double s) { waits.push_back(s); });
+    ScanOutcome outcome = ScanBus(*line, LineTarget{}, nullptr);
+    line->setWaitRecorder(nullptr);
     EXPECT_EQ(Addresses(outcome), (std::vector<int>{1, 5, 31}));
     // The type at each address, the release of each drive found: each waits at most 150 ms.
     EXPECT_EQ(waits, std::vector<double>(32 + 3, 0.15));
 
-    outcome = ScanBus(*port, [](int address) { return address < 3; });
+    outcome = ScanBus(*line, LineTarget{}, [](int address) { return address < 3; });
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_EQ(Addresses(outcome), std::vector<int>{1});
-    EXPECT_FALSE(BusOperation::busy());
+    EXPECT_FALSE(line->busy());
     port->setOpenFailure("Device or resource busy");
-    EXPECT_NE(ScanBus(*port, nullptr).portError.find("Device or resource busy"), std::string::npos);
+    EXPECT_NE(ScanBus(*line, LineTarget{}, nullptr).portError.find("Device or resource busy"), std::string::npos);
 }
 
 TEST_F(SimFixture, ToolsMenuOpensTheScanWhoseDoubleClickChoosesTheAddress) {
     bus->setAddresses({4, 9});
-    Form_main window;
+    Form_main window(*line);
     Module1::Lingua = 2;
     window.SetLingua();
     EXPECT_EQ(window.findChild<QMenu*>("MenuTools")->title(), "&Tools");
@@ -110,17 +109,17 @@ TEST_F(SimFixture, ToolsMenuOpensTheScanWhoseDoubleClickChoosesTheAddress) {
 }
 
 TEST_F(SimFixture, LogRecordsEveryExchangeInOrderAndSavesWhatItShows) {
-    ProgramTrafficLog().clear();
-    Form_Log window;
-    CountedTransaction(*port, 1, 1, 0, 0, 1, 1, 0);   // reset to drive 1
-    CountedTransaction(*port, 99, 17, 0, 0, 1, 1, 0); // stop to every drive
+    TrafficLog log(*line);
+    Form_Log window(log);
+    line->counted(LineTarget{}, 1, 1, 0, 0, 1, 1, 0);   // reset to drive 1
+    line->counted(LineTarget{}, 99, 17, 0, 0, 1, 1, 0); // stop to every drive
     bus->setFault(DriveBus::Fault::Silent);
-    CountedTransaction(*port, 2, 18, 0, 0, 1, 8, 0);
+    line->counted(LineTarget{}, 2, 18, 0, 0, 1, 8, 0);
     bus->setFault(DriveBus::Fault::None);
-    PolledTransaction(*port, 1, std::string("\xF9"), 2.0); // erase all programs
-    CountedTransaction(*port, 1, 49, 3e9, 0, 5, 1, 0);     // a value that does not fit
+    line->polled(LineTarget{}, 1, std::string("\xF9"), 2.0); // erase all programs
+    line->counted(LineTarget{}, 1, 49, 3e9, 0, 5, 1, 0);     // a value that does not fit
     port->setOpenFailure("Permission denied");
-    CountedTransaction(*port, 1, 1, 0, 0, 1, 1, 0);
+    line->counted(LineTarget{}, 1, 1, 0, 0, 1, 1, 0);
 
     QTemporaryDir dir;
     prompts->fileNames = {dir.filePath("log.txt"), dir.filePath("missing/folder/log.txt")};
@@ -154,17 +153,13 @@ TEST_F(SimFixture, LogRecordsEveryExchangeInOrderAndSavesWhatItShows) {
 TEST(MonitorPty, MoveWhileTheMainWindowSharesTheLine) {
     KmdSimProcess sim;
     ASSERT_TRUE(sim.ready());
-    struct Cleanup {
-        ~Cleanup() { SetSharedPort(nullptr); }
-    } cleanup;
     Module1::ResetGlobals();
     QtSerialPort serial;
-    SetSharedPort(&serial);
-    ProgramTrafficLog().clear();
+    DriveLine line(serial);
     ScriptedPrompts prompts;
-    Form_main main;
+    Form_main main(line);
     main.SelectAddress(1);
-    Form_Monitor monitor;
+    Form_Monitor monitor(line);
     auto samples = [&monitor]() -> const std::deque<MonitorSample>& { return monitor.monitor().samples(); };
     Child<QComboBox>(monitor, "Combo_Rate")->setCurrentText("20");
     Click(monitor, "Command_MonitorStart");
@@ -173,13 +168,13 @@ TEST(MonitorPty, MoveWhileTheMainWindowSharesTheLine) {
     // Press the main window's button while a frame of the monitor awaits its reply.
     main.findChild<QComboBox*>("Combo_QuotaAbs")->setEditText("200000");
     bool pressed = false;
-    int watch = AddTrafficObserver([&](const TrafficEvent& e) {
+    int watch = line.addObserver([&](const TrafficEvent& e) {
         if (!e.monitor || e.kind != TrafficEvent::Sent || pressed) return;
         pressed = true;
         QTimer::singleShot(0, &main, [&] { Click(main, "Command_StartPosAbs"); });
     });
     ASSERT_TRUE(Until([&] { return Shown(main, "TextRx") == " 06"; }));
-    RemoveTrafficObserver(watch);
+    line.removeObserver(watch);
     EXPECT_EQ(Shown(main, "TextTx"), " FC A1 30 00 03 0D 40 E2");
     EXPECT_TRUE(Until([&] { return Lit(monitor, "Lamp_Status0"); }));
 
@@ -201,7 +196,7 @@ TEST(MonitorPty, MoveWhileTheMainWindowSharesTheLine) {
     EXPECT_GT(Child<MonitorCurve>(monitor, "Chart_Position")->pointCount(), 20);
 
     // Never a frame between a frame and its reply.
-    const auto& log = ProgramTrafficLog().entries();
+    const auto& log = main.Log().entries();
     for (size_t k = 0; k + 1 < log.size(); ++k)
         EXPECT_FALSE(log[k].kind == TrafficEvent::Sent && log[k + 1].kind == TrafficEvent::Sent) << k;
 }
@@ -211,7 +206,7 @@ TEST_F(SimFixture,
     Module1::Lingua = 2;
     bus->setAnalogInput(1, 1234);
     bus->setInputs(1, 165);
-    Form_Monitor window;
+    Form_Monitor window(*line);
     Module1::Indirizzo = 99;
     Click(window, "Command_MonitorStart");
     ASSERT_EQ(prompts->messages.size(), 1u);
@@ -220,7 +215,7 @@ TEST_F(SimFixture,
 
     // A transfer holds the line: the monitor waits and says why.
     Module1::Indirizzo = 1;
-    auto transfer = std::make_unique<BusOperation>(BusUse::Transfer);
+    auto transfer = std::make_unique<LineLease>(line->lease(BusUse::Transfer));
     Click(window, "Command_MonitorStart");
     Until([] { return false; }, 50);
     window.Refresh();
@@ -229,10 +224,11 @@ TEST_F(SimFixture,
     transfer.reset();
     ASSERT_TRUE(Until([&] { return window.monitor().samples().size() >= 2; }));
     Module1::Lingua = 3; // changed in the main window: the open monitor follows
-    window.Refresh();
+    window.Follow();
     EXPECT_EQ(Shown(window, "Label_MonitorState"), "Läuft");
     EXPECT_EQ(Child<QPushButton>(window, "Command_MonitorStop")->text(), "Stopp");
     Module1::Lingua = 2;
+    window.Follow();
 
     // A silent drive: its misses are counted, its values shown missing, and the monitor runs on;
     // the export holds each value the drive gave and nothing where it was silent.
@@ -261,19 +257,20 @@ TEST_F(SimFixture,
     EXPECT_EQ(lines.filter(QRegularExpression("^\\d+,1,(0|),(0|),(165|),(1234|)$")).size(), lines.size() - 1);
     Click(window, "Command_MonitorStart");
 
-    // An operation that finds the monitor on the line waits for that one reply, then goes; a
-    // second one meanwhile is refused, and the monitor stays off the line until the first ends.
+    // An operation that finds the monitor on the line gets it at once (its first frame waits for
+    // the monitor's reply); a second one meanwhile is refused, and the monitor stays off the line
+    // until the first ends.
     bus->setSlowSeconds(0.1);
     bus->setFault(DriveBus::Fault::Slow);
-    ASSERT_TRUE(Until([] { return BusOperation::busy() && BusOperation::holder() == BusUse::Monitor; }));
+    ASSERT_TRUE(Until([this] { return line->busy() && line->holder() == BusUse::Monitor; }));
     bool secondAcquired = true;
-    QTimer::singleShot(10, [&] { secondAcquired = BusOperation().acquired(); });
+    QTimer::singleShot(10, [&] { secondAcquired = static_cast<bool>(line->lease(BusUse::Command)); });
     {
-        BusOperation first;
-        EXPECT_TRUE(first.acquired());
-        EXPECT_FALSE(secondAcquired);
+        LineLease first = line->lease(BusUse::Command);
+        EXPECT_TRUE(first);
         const size_t frames = bus->frames().size();
         Until([] { return false; }, 150);
+        EXPECT_FALSE(secondAcquired);
         EXPECT_EQ(bus->frames().size(), frames);
     }
     bus->setFault(DriveBus::Fault::None);
@@ -283,5 +280,5 @@ TEST_F(SimFixture,
     bus->setFault(DriveBus::Fault::Vanished);
     ASSERT_TRUE(Until([&] { return !window.monitor().running() && prompts->messages.size() == 2; }));
     EXPECT_TRUE(prompts->messages[1].text.startsWith("Monitor stopped: "));
-    EXPECT_FALSE(BusOperation::busy());
+    EXPECT_FALSE(line->busy());
 }

@@ -7,9 +7,9 @@ TEST_F(TransferTest, RoundTripThroughKmdSim) {
     KmdSimProcess sim;
     ASSERT_TRUE(sim.ready());
     QtSerialPort serial;
-    SetSharedPort(&serial);
-    Module1::ComPort = 1;
-    WaitScale = 0.25; // real port: leave the replies time to cross the terminal
+    DriveLine serialLine(serial);
+    use(serialLine);
+    serialLine.setWaitScale(0.25); // real port: leave the replies time to cross the terminal
 
     // Sending and reading at the drive's pacing over a terminal are tried by the fault tests. A
     // full store, sent fast and verified, then read back fast: identical.
@@ -31,6 +31,5 @@ TEST_F(TransferTest, RoundTripThroughKmdSim) {
         for (std::string& line : p)
             line += ' '; // as a drive gives it back
     EXPECT_EQ(store, sent);
-    serial.close();
-    SetSharedPort(nullptr);
+    use(*line);
 }

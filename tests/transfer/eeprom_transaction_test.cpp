@@ -3,13 +3,11 @@
 
 // Settings of the moment; the port stays open, reopened only when the settings change.
 TEST_F(TransferTest, PortSettingsOfTheMoment) {
-    std::string instring;
-    TxRxCMDEEPROM(1, Bytes("F1"), instring, 1.0);
-    EXPECT_EQ(instring, "06");
+    EXPECT_EQ(EepromExchange(rec.io, Bytes("F1"), 1.0).instring, "06");
     EXPECT_EQ(port->settings(), "9600,N,8,1");
     EXPECT_EQ(port->openCount(), 1);
-    Module1::BaudRate = 19200;
-    TxRxCMDEEPROM(1, Bytes("F1"), instring, 1.0);
+    rec.io.drive.line.baud = 19200;
+    EepromExchange(rec.io, Bytes("F1"), 1.0);
     EXPECT_EQ(port->settings(), "19200,N,8,1");
     EXPECT_EQ(port->openCount(), 2);
 }
@@ -18,7 +16,7 @@ TEST_F(TransferTest, PortSettingsOfTheMoment) {
 // the program asks for it (no clock involved).
 TEST_F(TransferTest, EachEepromCommandWaitsItsOwnTime) {
     std::vector<double> waits;
-    WaitRecorder = [&](double s) { waits.push_back(s); };
+    record([&](double s) { waits.push_back(s); });
     bool silent = false;
     useReplyPort().answer = [&](const std::string& frame) -> std::optional<std::string> {
         if (silent) return std::nullopt;
@@ -48,5 +46,5 @@ TEST_F(TransferTest, EachEepromCommandWaitsItsOwnTime) {
     EXPECT_EQ(schedule([&] { DeleteAllPrg(rec.io); }), eleven);
     rec.io.options = {true, true};
     EXPECT_EQ(schedule([&] { DeleteAllPrg(rec.io); }), eleven);
-    WaitRecorder = nullptr;
+    record(nullptr);
 }

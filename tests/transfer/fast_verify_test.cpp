@@ -44,7 +44,7 @@ TEST_F(TransferTest, CancelledReadKeepsWhatWasRead) {
 // A read-back that pauses longer than the quiet gap is cut short: reported as such, and its
 // late rest is not taken for the next program's answers.
 TEST_F(TransferTest, FastReadCutByAPauseLeavesTheNextProgramAlone) {
-    WaitScale = 1.0;
+    line->setWaitScale(1.0);
     port->setReplyPieces(4, 0.08); // the rest of a read comes while the next answer is awaited
     bus->setSlowSeconds(0.04);
     bus->setFault(DriveBus::Fault::Slow);

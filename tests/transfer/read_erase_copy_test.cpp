@@ -18,7 +18,7 @@ std::function<std::optional<std::string>(const std::string&)> DriveWith(std::map
 } // namespace
 
 TEST_F(TransferTest, ReadAllStoresScannedLinesAndLeavesBadRepliesAlone) {
-    Module1::Lingua = 1;
+    rec.io.lingua = 1;
     for (int p : {2, 3, 4, 5, 6})
         store[p][0] = "26 0" + std::to_string(p);
     const PrgStore before = store;
@@ -56,7 +56,7 @@ TEST_F(TransferTest, ReadAllStoresScannedLinesAndLeavesBadRepliesAlone) {
 }
 
 TEST_F(TransferTest, SwitchallOutcomes) {
-    Module1::Indirizzo = 99;
+    rec.io.drive.address = 99;
     store[2][0] = "11";
     const PrgStore before = store;
     rec.answers = {true, true, true, true};
@@ -76,7 +76,7 @@ TEST_F(TransferTest, SwitchallOutcomes) {
 }
 
 TEST_F(TransferTest, EraseAllAndEraseOne) {
-    Module1::Lingua = 1;
+    rec.io.lingua = 1;
     rec.answers = {false, true};
     DeleteAllPrg(rec.io);
     EXPECT_TRUE(framesHex().empty());
@@ -86,7 +86,7 @@ TEST_F(TransferTest, EraseAllAndEraseOne) {
     EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\n");
 
     bus->clearFrames();
-    Module1::Lingua = 2;
+    rec.io.lingua = 2;
     // Typed numbers are read as the main window reads them, then rounded; outside 0..16 is refused.
     rec.inputs = {"16", "17", "abc", "1e300", " 2.6", "-0.4", "-1"};
     for (int i = 0; i < 7; ++i)
@@ -115,7 +115,7 @@ TEST_F(TransferTest, CopyAsksUntilValidAndConfirms) {
     EXPECT_EQ(rec.shows, 1);
 
     // Answered No, destination cancelled, onto itself: the store stays.
-    Module1::Lingua = 1;
+    rec.io.lingua = 1;
     store[4] = {"11", "26 02"};
     const PrgStore before = store;
     rec.prompts.clear();

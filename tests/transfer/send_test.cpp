@@ -15,17 +15,6 @@ std::function<std::optional<std::string>(const std::string&)> AckUntil(int failA
 
 } // namespace
 
-TEST_F(TransferTest, AnotherAddressPickedMidwayChangesNoDrive) {
-    store[0] = {"11", "11"};
-    int observer = AddTrafficObserver([](const TrafficEvent& e) {
-        if (e.kind == TrafficEvent::Sent) Module1::Indirizzo = 2;
-    });
-    SendPrg(store, 0, rec.io);
-    RemoveTrafficObserver(observer);
-    EXPECT_EQ(framesHex(),
-              (Frames{" FC 41 F3 00 CF", " FC 41 F0 00 D2", " FC 21 11 D1", " FC 21 11 D1", " FC 21 F1 F1"}));
-}
-
 TEST_F(TransferTest, NothingToSendOrNoSendsNothing) {
     store[0][0] = "11";
     rec.answers = {true};
@@ -93,7 +82,7 @@ TEST_F(TransferTest, PortFailureOrVanishingAdapterIsToldAndEndsTheOperation) {
 }
 
 TEST_F(TransferTest, BusyBusIsRefusedWithABeep) {
-    BusOperation other;
+    LineLease other = line->lease(BusUse::Command);
     store[0][0] = "11";
     const PrgStore before = store;
     rec.text1 = "running";

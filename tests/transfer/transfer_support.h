@@ -4,7 +4,6 @@
 #include "protocol/catalog.h"
 #include "jobs/transfer.h"
 #include "line/driveline.h"
-#include "line/driveline.h"
 #include "reply_port.h"
 #include "sim_fixture.h"
 
@@ -29,18 +28,39 @@ class TransferTest : public SimFixture {
     void SetUp() override {
         SimFixture::SetUp();
         Module1::InitComandi();
-        Module1::Indirizzo = 1;
+        use(*line);
+        rec.io.drive.address = 1;
     }
-    // Replaces the drive bus by a port whose answers the test decides.
+    void TearDown() override {
+        rec.io.line = nullptr;
+        replyLine.reset();
+        SimFixture::TearDown();
+    }
+    // The line the operations go over from now on.
+    void use(DriveLine& l) { rec.io.line = &l; }
+    // Replaces the drive bus by a port whose answers the test decides (the waits keep the
+    // fixture line's scale and recorder).
     ReplyPort& useReplyPort() {
         replyPort = std::make_unique<ReplyPort>();
-        SetSharedPort(replyPort.get());
+        replyLine = std::make_unique<DriveLine>(*replyPort);
+        replyLine->setWaitScale(line->waitScale());
+        replyLine->setWaitRecorder([this](double s) {
+            if (recorder) recorder(s);
+        });
+        use(*replyLine);
         return *replyPort;
+    }
+    // Told every wait of whichever line is in use.
+    void record(std::function<void(double)> r) {
+        recorder = std::move(r);
+        line->setWaitRecorder(recorder);
     }
 
     RecordedIo rec;
     PrgStore store{};
     std::unique_ptr<ReplyPort> replyPort;
+    std::unique_ptr<DriveLine> replyLine;
+    std::function<void(double)> recorder;
 };
 
 using Frames = std::vector<std::string>;

@@ -8,7 +8,6 @@
 #include "line/driveline.h"
 #include "protocol/decoder.h"
 #include "protocol/frame.h"
-#include "line/driveline.h"
 #include "ui/common/prompts.h"
 #include "ui/dialogs/command_value.h"
 #include "ui/main/form_main_texts.h"
