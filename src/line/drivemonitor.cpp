@@ -162,6 +162,7 @@ void DriveMonitor::next() {
     }
     if (paused_) {
         // The long operation is over: this poll's time is long past, begin afresh.
+        lease.release();
         setPaused(false, BusUse::Command);
         beginPoll();
         return;

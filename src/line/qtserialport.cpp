@@ -34,14 +34,16 @@ void QtSerialPort::setSettings(const std::string& settings) {
 
 bool QtSerialPort::open() {
     error_.clear();
-    if (!ResolveChosenPort(comPort_, device_).exists) {
+    const ResolvedPort resolved = ResolveChosenPort(comPort_, device_);
+    opened_ = resolved.device;
+    if (!resolved.exists) {
         error_ = "no such device";
         return false;
     }
 #ifdef _WIN32
-    port_.setPortName(QString::fromStdString(device_));
+    port_.setPortName(QString::fromStdString(opened_));
 #else
-    port_.setPortName(QFileInfo(QString::fromStdString(device_)).absoluteFilePath());
+    port_.setPortName(QFileInfo(QString::fromStdString(opened_)).absoluteFilePath());
 #endif
     port_.setBaudRate(baud_);
     port_.setDataBits(QSerialPort::Data8);
@@ -63,7 +65,7 @@ std::string QtSerialPort::errorText() const {
 }
 
 std::string QtSerialPort::deviceName() const {
-    return device_.empty() ? MappedPort(comPort_).device : device_;
+    return opened_.empty() ? ResolveChosenPort(comPort_, device_).device : opened_;
 }
 
 bool QtSerialPort::write(const std::string& bytes) {

@@ -29,6 +29,7 @@ class QtSerialPort : public SerialPort {
     QSerialPort port_;
     int comPort_ = 1;
     int baud_ = 9600;
-    std::string device_;
+    std::string device_; // chosen for the port number; empty: the usual mapping
+    std::string opened_; // what the last open() tried
     std::string error_;
 };

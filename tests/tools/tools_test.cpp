@@ -268,6 +268,7 @@ TEST_F(SimFixture,
     {
         LineLease first = line->lease(BusUse::Command);
         EXPECT_TRUE(first);
+        ASSERT_TRUE(Until([this] { return !line->exchanging(); })); // the monitor's read on the line ends
         const size_t frames = bus->frames().size();
         Until([] { return false; }, 150);
         EXPECT_FALSE(secondAcquired);
