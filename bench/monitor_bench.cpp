@@ -3,9 +3,9 @@
 // while it polls at its top rate and main-window buttons are pressed.
 #include "app/module1.h"
 #include "bench_support.h"
+#include "line/driveline.h"
 #include "line/drivemonitor.h"
 #include "line/qtserialport.h"
-#include "line/driveline.h"
 #include "ui/main/form_main.h"
 #include "ui/tools/form_monitor.h"
 

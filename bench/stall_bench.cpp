@@ -2,11 +2,11 @@
 // kmd-sim over a pseudo-terminal, measured with a 5 ms heartbeat timer.
 #include "app/module1.h"
 #include "bench_support.h"
+#include "jobs/transfer.h"
+#include "line/driveline.h"
+#include "line/qtserialport.h"
 #include "protocol/catalog.h"
 #include "protocol/linecodec.h"
-#include "jobs/transfer.h"
-#include "line/qtserialport.h"
-#include "line/driveline.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

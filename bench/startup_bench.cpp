@@ -1,8 +1,8 @@
 // Start-up to the shown main window and its resident memory, next to a minimal Qt window
 // measured the same way in the same run. Each start is a fresh process.
 #include "bench_support.h"
-#include "line/qtserialport.h"
 #include "line/driveline.h"
+#include "line/qtserialport.h"
 #include "ui/main/form_main.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 // reply's line time, with the communication log window closed and open.
 #include "app/module1.h"
 #include "bench_support.h"
-#include "protocol/catalog.h"
-#include "line/qtserialport.h"
 #include "line/driveline.h"
+#include "line/qtserialport.h"
+#include "protocol/catalog.h"
 #include "ui/tools/form_log.h"
 
 #include <QApplication>

@@ -6,11 +6,11 @@
 // bytes exchanged.
 #include "app/module1.h"
 #include "bench_support.h"
-#include "protocol/catalog.h"
 #include "drivebus.h"
 #include "jobs/transfer.h"
-#include "line/qtserialport.h"
 #include "line/driveline.h"
+#include "line/qtserialport.h"
+#include "protocol/catalog.h"
 #include "simulatedport.h"
 
 #include <QCoreApplication>

@@ -3,11 +3,11 @@
 // offscreen into PNG files for the README:
 //   screenshots OUTPUT_DIR [LANGUAGE]
 #include "app/module1.h"
-#include "protocol/catalog.h"
 #include "drivebus.h"
-#include "protocol/linecodec.h"
-#include "line/portmap.h"
 #include "line/driveline.h"
+#include "line/portmap.h"
+#include "protocol/catalog.h"
+#include "protocol/linecodec.h"
 #include "simulatedport.h"
 #include "ui/common/prompts.h"
 #include "ui/dialogs/form_trigger.h"

@@ -1,7 +1,7 @@
 #include "cli/cli_args.h"
 
-#include "line/driveline.h"
 #include "base/numbers.h"
+#include "line/driveline.h"
 
 #include <algorithm>
 #include <cctype>

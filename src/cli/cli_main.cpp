@@ -2,12 +2,12 @@
 #include "app/appsettings.h"
 #include "app/fileconfig.h"
 #include "app/module1.h"
-#include "protocol/catalog.h"
 #include "cli/cli_args.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_report.h"
 #include "line/driveline.h"
 #include "line/qtserialport.h"
+#include "protocol/catalog.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

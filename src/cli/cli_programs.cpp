@@ -1,9 +1,9 @@
 // erase, read-programs, write-programs, verify: the program editor's transfers from a shell.
-#include "protocol/catalog.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_report.h"
-#include "model/prgfile.h"
 #include "jobs/transfer.h"
+#include "model/prgfile.h"
+#include "protocol/catalog.h"
 #include "protocol/frame.h"
 
 #include <QFileInfo>
@@ -195,7 +195,8 @@ int RunErase(const CliOptions& o, CliReport& report, CliLine& cli) {
     report.set("program", all ? QJsonValue("all") : QJsonValue(*program));
 
     std::string status;
-    TransferIo io = CliIo(cli, *add, status, report, "erase", o, all ? std::string() : std::to_string(*program));
+    TransferIo io =
+        CliIo(cli, *add, status, report, "erase", o, all ? std::string() : std::to_string(*program));
     TransferResult result = all ? DeleteAllPrg(io) : DeletePrg(io);
     // The window does not look at the answer to erasing one program; a script must know.
     const std::string who = "drive " + std::to_string(*add);

@@ -1,7 +1,7 @@
 #include "cli/cli_report.h"
 
-#include "protocol/frame.h"
 #include "line/driveline.h"
+#include "protocol/frame.h"
 
 #include <QJsonDocument>
 #include <cstdio>
@@ -10,20 +10,10 @@
 namespace {
 
 const char* OutcomeName(int kind) {
-    switch (kind) {
-    case TrafficEvent::Received:
-        return "reply";
-    case TrafficEvent::Timeout:
-        return "timeout";
-    case TrafficEvent::Broadcast:
-        return "broadcast";
-    case TrafficEvent::LinkLost:
-        return "link lost";
-    case TrafficEvent::PortError:
-        return "port error";
-    default:
-        return "sent";
-    }
+    // In the order of TrafficEvent::Kind; a refused value is told as sent (nothing went out).
+    static const char* const names[] = {"sent", "reply",      "timeout",  "broadcast",
+                                        "sent", "port error", "link lost"};
+    return kind >= 0 && kind < static_cast<int>(std::size(names)) ? names[kind] : "sent";
 }
 
 QString Q(const std::string& s) {

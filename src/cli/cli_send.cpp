@@ -1,10 +1,10 @@
 // send and scan: single commands on the line.
-#include "protocol/catalog.h"
-#include "protocol/command_value.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_report.h"
 #include "jobs/busscan.h"
 #include "line/driveline.h"
+#include "protocol/catalog.h"
+#include "protocol/command_value.h"
 #include "protocol/decoder.h"
 #include "protocol/frame.h"
 

@@ -93,7 +93,7 @@ class Session {
         const bool read = static_cast<unsigned char>(cmd[0]) == 0xF2;
         ReplyEnd end = ReplyEnd::Fixed;
         if (io.options.fast) end = read ? ReplyEnd::QuietGap : ReplyEnd::OneByte;
-        if (unsettled_ && io.line) io.line->unsettle();
+        if (unsettled_) io.line->unsettle();
         PolledExchange ex = EepromExchange(io, cmd, timeout, instring, end);
         instring = ex.instring;
         // A fast answer that is not what a drive says may have been cut off or be part of
@@ -314,13 +314,6 @@ int AskProgramNumber(TransferIo& io, const char* promptIta, const char* promptEn
 
 PolledExchange EepromExchange(const TransferIo& io, const std::string& cmdString, double timeoutSeriale,
                               const std::string& instring, ReplyEnd end) {
-    if (!io.line) {
-        PolledExchange ex;
-        ex.outcome = Outcome::OpenFailed;
-        ex.instring = instring;
-        ex.error = "COM" + std::to_string(io.drive.line.comPort) + ": no serial port";
-        return ex;
-    }
     return io.line->polled(io.drive.line, io.drive.address, cmdString, timeoutSeriale, instring, end);
 }
 
@@ -338,15 +331,15 @@ TransferIo HeadlessIo(DriveLine& line, std::string& status, bool answer) {
 
 // One drive operation at a time: the line for the whole operation, or a beep and nothing else.
 static LineLease Lease(TransferIo& io) {
-    LineLease lease = io.line ? io.line->lease(BusUse::Transfer) : LineLease();
-    if (!lease && io.line && io.beep) io.beep();
+    LineLease lease = io.line->lease(BusUse::Transfer);
+    if (!lease && io.beep) io.beep();
     return lease;
 }
 
 TransferResult ReadAllPrg(PrgStore& store, TransferIo& io) {
     TransferResult result;
     LineLease lease = Lease(io);
-    if (!lease && io.line) return result;
+    if (!lease) return result;
     if (!Ask(io, "Vuoi leggere i programmi dal drive ?", "Read programs from drive ?")) return result;
     Session s(io);
     Status& status = s.status;
@@ -400,7 +393,7 @@ TransferResult ReadAllPrg(PrgStore& store, TransferIo& io) {
 TransferResult VerifyPrg(const PrgStore& store, TransferIo& io) {
     TransferResult result;
     LineLease lease = Lease(io);
-    if (!lease && io.line) return result;
+    if (!lease) return result;
     Session s(io);
     s.status.write("Verifying programs on drive..." + CrLf);
     s.begin(NumPrograms);
@@ -420,20 +413,20 @@ TransferResult VerifyPrg(const PrgStore& store, TransferIo& io) {
 
 TransferResult SendPrg(PrgStore& store, int program, TransferIo& io) {
     LineLease lease = Lease(io);
-    if (!lease && io.line) return {};
+    if (!lease) return {};
     return SendRange(store, program, io);
 }
 
 TransferResult SendAllPrg(PrgStore& store, TransferIo& io) {
     LineLease lease = Lease(io);
-    if (!lease && io.line) return {};
+    if (!lease) return {};
     if (!Ask(io, "Vuoi inviare tutti i programmi al drive ?", "Send all programs to drive ?")) return {};
     return SendRange(store, AllPrograms, io);
 }
 
 TransferResult SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
     LineLease lease = Lease(io);
-    if (!lease && io.line) return {};
+    if (!lease) return {};
     if (!Ask(io, "Vuoi inviare il programma corrente al drive ?", "Send current program to drive ?"))
         return {};
     return SendRange(store, prgActive, io);
@@ -442,14 +435,14 @@ TransferResult SendCurrentPrg(PrgStore& store, int prgActive, TransferIo& io) {
 TransferResult DeletePrg(TransferIo& io) {
     TransferResult result;
     LineLease lease = Lease(io);
-    if (!lease && io.line) return result;
+    if (!lease) return result;
     Session s(io);
     s.status.write("");
-    std::string answer =
-        Input(io,
-              std::string(Say(io, "Inserisci il numero del programma da cancellare", "Insert program number")) +
-                  CrLf + RangeLine(io),
-              Say(io, "Cancellazione di un programma", "Erase program"));
+    std::string answer = Input(
+        io,
+        std::string(Say(io, "Inserisci il numero del programma da cancellare", "Insert program number")) +
+            CrLf + RangeLine(io),
+        Say(io, "Cancellazione di un programma", "Erase program"));
     if (answer.empty()) return result;
     double v = RoundHalfEven(TypedNumber(answer));
     if (!InProgramRange(v)) return result;
@@ -466,7 +459,7 @@ TransferResult DeletePrg(TransferIo& io) {
 TransferResult DeleteAllPrg(TransferIo& io) {
     TransferResult result;
     LineLease lease = Lease(io);
-    if (!lease && io.line) return result;
+    if (!lease) return result;
     if (!Ask(io, "Vuoi cancellare tutti i programmi ?", "Erase all programs ?")) return result;
     Session s(io);
     s.status.write("Erasing all programs...");
@@ -481,7 +474,7 @@ TransferResult DeleteAllPrg(TransferIo& io) {
 void CopyPrg(PrgStore& store, TransferIo& io) {
     // No drive traffic, but a copy must not change the store under a running transfer.
     LineLease lease = Lease(io);
-    if (!lease && io.line) return;
+    if (!lease) return;
     Status status(io);
     status.write("");
     int source =

@@ -3,9 +3,9 @@
 // Status texts go to the editor's status box through `io`; questions and prompts too.
 // Every operation holds the bus for its whole run; started while the bus is busy, it beeps
 // and does nothing.
+#include "line/driveline.h"
 #include "model/prgstore.h"
 #include "model/verify.h"
-#include "line/driveline.h"
 
 #include <functional>
 #include <string>
@@ -23,7 +23,7 @@ struct TransferOptions {
 };
 
 struct TransferIo {
-    DriveLine* line = nullptr; // the line the drive is on (none: every operation fails to open)
+    DriveLine* line = nullptr; // the line the drive is on (required)
     DriveAt drive;             // the drive every command of the operation goes to
     int lingua = 2;            // the language of questions and prompts (1 Italian, else English)
 

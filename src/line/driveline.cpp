@@ -7,17 +7,18 @@
 #include <QEventLoop>
 
 #include <algorithm>
+#include <utility>
 
 // An exchange on the line: its frame is being handed to the system (Writing), then its reply
 // is awaited (Awaiting). Only one exists at a time: the line is half duplex.
 struct DriveLine::Pending {
+    Pending(int address, std::string frame) : add(address) { ex.frame = std::move(frame); }
     enum Stage { Writing, Awaiting } stage = Writing;
     int add = 0;
-    int nrx = 0;           // reply bytes awaited; 0 ends the exchange once the frame is out
-    double timeout = 0;    // for the reply, in seconds before scaling
-    bool keepOpen = false; // the port stays open afterwards
-    bool monitor = false;  // the monitor's traffic
-    int comPort = 1;
+    int nrx = 0;            // reply bytes awaited; 0 ends the exchange once the frame is out
+    double timeout = 0;     // for the reply, in seconds before scaling
+    bool keepOpen = false;  // the port stays open afterwards
+    bool monitor = false;   // the monitor's traffic
     bool writeOnly = false; // ends once the frame is out (a polled transaction looks itself)
     Exchange ex;
     std::function<void(const Exchange&)> done;
@@ -28,16 +29,14 @@ double QuietGapSeconds(int baud) {
     return std::max(fourCharacters, 0.050);
 }
 
-LineLease::LineLease(LineLease&& other) noexcept : line_(other.line_), id_(other.id_) {
-    other.line_ = nullptr;
-}
+LineLease::LineLease(LineLease&& other) noexcept
+    : line_(std::exchange(other.line_, nullptr)), id_(other.id_) {}
 
 LineLease& LineLease::operator=(LineLease&& other) noexcept {
     if (this != &other) {
         release();
-        line_ = other.line_;
+        line_ = std::exchange(other.line_, nullptr);
         id_ = other.id_;
-        other.line_ = nullptr;
     }
     return *this;
 }
@@ -127,7 +126,8 @@ WaitEnd DriveLine::loopUntil(const std::function<bool()>& done, int ms) {
 
 WaitEnd DriveLine::waitForBytes(int count, double seconds) {
     if (recorder_) recorder_(seconds);
-    if (!port_.isOpen() && port_.bytesWaiting() < count) return aborted_ ? WaitEnd::Aborted : WaitEnd::LinkLost;
+    if (!port_.isOpen() && port_.bytesWaiting() < count)
+        return aborted_ ? WaitEnd::Aborted : WaitEnd::LinkLost;
     return loopUntil([&] { return port_.bytesWaiting() >= count; }, milliseconds(seconds));
 }
 
@@ -174,34 +174,32 @@ void DriveLine::removeObserver(int id) {
 }
 
 void DriveLine::report(TrafficEvent event) {
-    event.monitor = event.monitor || monitorTag_;
     // A copy: an observer may remove itself.
     auto observers = observers_;
     for (auto& [id, observer] : observers)
         if (observers_.count(id)) observer(event);
 }
 
-std::string DriveLine::portText(int comPort) const {
-    return "COM" + std::to_string(comPort) + " (" + port_.deviceName() + ")";
+std::string DriveLine::portText() const {
+    return "COM" + std::to_string(std::get<0>(openedWith_)) + " (" + port_.deviceName() + ")";
 }
 
-// Close if open, apply the target, open, drop stale input. With `keepOpen`, a port already open
-// with the same number, settings and device stays open: reopening gains nothing and costs
-// milliseconds (the port's lock file is written anew).
-Outcome DriveLine::open(const LineTarget& to, int add, const std::string& frame, std::string& error,
-                        bool keepOpen) {
-    const auto now = std::make_tuple(to.comPort, std::to_string(to.baud) + ",N,8,1", resolvePort(to.comPort).device);
-    const bool reuse = keepOpen && port_.isOpen() && now == openedWith_;
+// Close if open, apply the target, open, drop stale input. With `keepOpen` a port already open
+// so stays open: reopening gains nothing and costs milliseconds (its lock file is written anew).
+Outcome DriveLine::open(const LineTarget& to, const Pending& p, std::string& error) {
+    const auto now =
+        std::make_tuple(to.comPort, std::to_string(to.baud) + ",N,8,1", resolvePort(to.comPort).device);
+    const bool reuse = p.keepOpen && port_.isOpen() && now == openedWith_;
     if (!reuse && port_.isOpen()) port_.close();
     port_.setPortNumber(to.comPort);
     port_.setSettings(std::get<1>(now));
     port_.setDevice(std::get<2>(now));
+    openedWith_ = now;
     if (!reuse && !port_.open()) {
-        error = portText(to.comPort) + ": " + port_.errorText();
-        report({TrafficEvent::PortError, add, frame, error});
+        error = portText() + ": " + port_.errorText();
+        report({TrafficEvent::PortError, p.add, p.ex.frame, error, p.monitor});
         return Outcome::OpenFailed;
     }
-    openedWith_ = now;
     port_.readAll(); // a late reply to an earlier frame is not this frame's reply
     if (unsettled_) settle();
     return Outcome::Reply;
@@ -214,17 +212,6 @@ void DriveLine::settle() {
         port_.readAll();
         if (waitForBytes(1, 0.25) != WaitEnd::Ready) return;
     }
-}
-
-void DriveLine::begin(std::unique_ptr<Pending> pending) {
-    pending_ = std::move(pending);
-    if (!port_.write(pending_->ex.frame)) {
-        finish(WaitEnd::Deadline);
-        return;
-    }
-    // Not scaled: it bounds the port, not the drive, and a scaled-down bound would be too short.
-    timer_.start(static_cast<int>(WriteTimeoutSeconds * 1000.0 + 0.5));
-    QTimer::singleShot(0, this, &DriveLine::advance); // a port without a buffer sends no signal
 }
 
 void DriveLine::advance() {
@@ -253,10 +240,10 @@ void DriveLine::finish(WaitEnd end) {
         if (end == WaitEnd::Aborted) {
             ex.outcome = Outcome::Aborted;
         } else {
-            ex.error = end == WaitEnd::Deadline ? portText(p->comPort) + ": the frame could not be written within " +
-                                                      std::to_string(static_cast<int>(WriteTimeoutSeconds * 1000)) +
-                                                      " ms"
-                                                : port_.errorText();
+            ex.error = end == WaitEnd::Deadline
+                           ? portText() + ": the frame could not be written within " +
+                                 std::to_string(static_cast<int>(WriteTimeoutSeconds * 1000)) + " ms"
+                           : port_.errorText();
             port_.close();
             ex.outcome = Outcome::LinkLost;
             report({TrafficEvent::LinkLost, p->add, ex.frame, ex.error, p->monitor});
@@ -299,51 +286,56 @@ Exchange DriveLine::counted(const LineTarget& to, int add, int code, double p1, 
         report({TrafficEvent::Refused, add, std::string(), ex.error});
         return ex;
     }
-    ex.frame = cf.frame;
+    auto p = std::make_unique<Pending>(add, cf.frame);
+    p->nrx = nrx;
+    p->timeout = timeoutSeconds;
+    return run(to, std::move(p));
+}
+
+void DriveLine::startCounted(const LineTarget& to, int add, int code, int nrx, bool monitor,
+                             std::function<void(const Exchange&)> done) {
+    if (pending_ || aborted_) return;
+    auto p = std::make_unique<Pending>(add, MakeCommandFrame(add, code, 0, 0, 1, 0).frame);
+    p->nrx = nrx;
+    p->timeout = ReplyTimeoutSeconds;
+    p->keepOpen = true;
+    p->monitor = monitor;
+    p->done = std::move(done);
+    launch(to, std::move(p));
+}
+
+void DriveLine::launch(const LineTarget& to, std::unique_ptr<Pending> p) {
+    p->ex.outcome = open(to, *p, p->ex.error);
+    if (p->ex.outcome != Outcome::Reply) {
+        if (p->done) p->done(p->ex);
+        return;
+    }
+    pending_ = std::move(p);
+    if (!port_.write(pending_->ex.frame)) {
+        finish(WaitEnd::Deadline);
+        return;
+    }
+    // Not scaled: it bounds the port, not the drive, and a scaled-down bound would be too short.
+    timer_.start(static_cast<int>(WriteTimeoutSeconds * 1000.0 + 0.5));
+    QTimer::singleShot(0, this, &DriveLine::advance); // a port without a buffer sends no signal
+}
+
+Exchange DriveLine::run(const LineTarget& to, std::unique_ptr<Pending> p) {
+    Exchange ex = p->ex;
     // The monitor's read on the line (if any) ends first.
     if (loopUntil([this] { return !pending_; }, -1) == WaitEnd::Aborted) {
         ex.outcome = Outcome::Aborted;
         return ex;
     }
-    ex.outcome = open(to, add, ex.frame, ex.error, false);
-    if (ex.outcome != Outcome::Reply) return ex;
     bool finished = false;
-    auto p = std::make_unique<Pending>();
-    p->add = add;
-    p->nrx = nrx;
-    p->timeout = timeoutSeconds;
-    p->comPort = to.comPort;
-    p->ex = ex;
     p->done = [&](const Exchange& e) {
         ex = e;
         finished = true;
     };
-    begin(std::move(p));
-    if (loopUntil([&] { return finished; }, -1) == WaitEnd::Aborted && !finished) ex.outcome = Outcome::Aborted;
+    launch(to, std::move(p));
+    if (loopUntil([&] { return finished; }, -1) == WaitEnd::Aborted && !finished)
+        ex.outcome = Outcome::Aborted;
     return ex;
-}
-
-bool DriveLine::startCounted(const LineTarget& to, int add, int code, int nrx, bool monitor,
-                             std::function<void(const Exchange&)> done) {
-    if (pending_ || aborted_) return false;
-    auto p = std::make_unique<Pending>();
-    p->ex.frame = MakeCommandFrame(add, code, 0, 0, 1, 0).frame;
-    monitorTag_ = monitor;
-    p->ex.outcome = open(to, add, p->ex.frame, p->ex.error, true);
-    monitorTag_ = false;
-    if (p->ex.outcome != Outcome::Reply) {
-        done(p->ex);
-        return true;
-    }
-    p->add = add;
-    p->nrx = nrx;
-    p->timeout = ReplyTimeoutSeconds;
-    p->keepOpen = true;
-    p->monitor = monitor;
-    p->comPort = to.comPort;
-    p->done = std::move(done);
-    begin(std::move(p));
-    return true;
 }
 
 PolledExchange DriveLine::polled(const LineTarget& to, int add, const std::string& cmdString,
@@ -355,28 +347,13 @@ PolledExchange DriveLine::polled(const LineTarget& to, int add, const std::strin
         ex.outcome = outcome;
         return ex;
     };
-    if (loopUntil([this] { return !pending_; }, -1) == WaitEnd::Aborted) return stop(Outcome::Aborted);
-    ex.outcome = open(to, add, ex.frame, ex.error, true);
-    if (ex.outcome != Outcome::Reply) return ex;
     // The frame goes out (bounded) before the looks begin.
-    Exchange written;
-    bool finished = false;
-    auto p = std::make_unique<Pending>();
-    p->add = add;
+    auto p = std::make_unique<Pending>(add, ex.frame);
     p->writeOnly = true;
     p->keepOpen = true;
-    p->comPort = to.comPort;
-    p->ex.frame = ex.frame;
-    p->done = [&](const Exchange& e) {
-        written = e;
-        finished = true;
-    };
-    begin(std::move(p));
-    if (loopUntil([&] { return finished; }, -1) == WaitEnd::Aborted && !finished) return stop(Outcome::Aborted);
-    if (written.outcome != Outcome::Reply) {
-        ex.error = written.error;
-        return stop(written.outcome);
-    }
+    const Exchange written = run(to, std::move(p));
+    ex.error = written.error;
+    if (written.outcome != Outcome::Reply) return stop(written.outcome);
     if (add == BroadcastAddress) return stop(Outcome::Broadcast);
     ex.instring.clear();
 

@@ -117,8 +117,6 @@ class DriveLine : public QObject {
   public:
     explicit DriveLine(SerialPort& port, QObject* parent = nullptr);
     ~DriveLine() override;
-    DriveLine(const DriveLine&) = delete;
-    DriveLine& operator=(const DriveLine&) = delete;
 
     SerialPort& port() { return port_; }
 
@@ -143,18 +141,16 @@ class DriveLine : public QObject {
     // stays open; the next polled transaction reopens it only when the target changed.
     PolledExchange polled(const LineTarget& to, int add, const std::string& cmdString, double timeoutSeriale,
                           const std::string& instring = std::string(), ReplyEnd end = ReplyEnd::Fixed);
-    // The same counted exchange without blocking (the monitor): `done` is called once, from the
-    // event loop. The port stays open for the next one. `monitor` marks the traffic as the
-    // monitor's. False (and `done` never called) when another exchange is on the line.
-    bool startCounted(const LineTarget& to, int add, int code, int nrx, bool monitor,
+    // The same counted exchange without blocking (the monitor): `done` is called once (never when
+    // another exchange is on the line). The port stays open for the next one. `monitor` marks
+    // the traffic as the monitor's.
+    void startCounted(const LineTarget& to, int add, int code, int nrx, bool monitor,
                       std::function<void(const Exchange&)> done);
     // True while an exchange is on the line (its frame written, its reply awaited).
     bool exchanging() const { return pending_ != nullptr; }
     // Whoever started the exchange on the line no longer wants its answer (it is going away).
     void forgetPending();
-    // Drops input until the line has been quiet for the settle bound (bounded), so a late answer
-    // is not taken for the next one's. Done before the next frame after a missed or malformed
-    // answer; `unsettle` asks for it.
+    // The next frame waits for a quiet line (a late answer is not taken for the next one's).
     void unsettle() { unsettled_ = true; }
 
     // --- Waits. Every wait is multiplied by the scale (tests speed the suite up); the recorder,
@@ -170,13 +166,11 @@ class DriveLine : public QObject {
     void abortAll();
     bool aborted() const { return aborted_; }
 
-    // --- The device each COM number opens (a choice in the settings takes the place of the
-    // usual mapping).
+    // --- The device each COM number opens (a choice in the settings, else the usual mapping).
     void setPortDevice(int comPort, const std::string& device);
     std::string portDevice(int comPort) const;
     ResolvedPort resolvePort(int comPort) const;
 
-    // --- Traffic observers.
     int addObserver(TrafficObserver observer);
     void removeObserver(int id);
     void report(TrafficEvent event);
@@ -196,12 +190,15 @@ class DriveLine : public QObject {
     // port's progress signal fires and `done()` holds, the time passes, the link goes or all is
     // aborted. `milliseconds` < 0 waits without a bound of its own.
     WaitEnd loopUntil(const std::function<bool()>& done, int milliseconds);
-    Outcome open(const LineTarget& to, int add, const std::string& frame, std::string& error, bool keepOpen);
+    Outcome open(const LineTarget& to, const Pending& p, std::string& error);
     void settle();
-    void begin(std::unique_ptr<Pending> pending);
+    // Opens the port for the exchange and puts its frame on the line; its `done` is told the end.
+    void launch(const LineTarget& to, std::unique_ptr<Pending> p);
+    // The blocking front: once the exchange on the line (the monitor's) has ended, runs `p` to its end.
+    Exchange run(const LineTarget& to, std::unique_ptr<Pending> p);
     void advance();
     void finish(WaitEnd end);
-    std::string portText(int comPort) const;
+    std::string portText() const; // "COM1 (./com1)"
 
     SerialPort& port_;
     // The port number, settings and device the port was last opened with.
@@ -213,7 +210,6 @@ class DriveLine : public QObject {
     BusUse use_ = BusUse::Command;
     bool aborted_ = false;
     bool unsettled_ = false;
-    bool monitorTag_ = false; // the monitor is opening the port
     double waitScale_ = 1.0;
     std::function<void(double)> recorder_;
     std::unique_ptr<Pending> pending_;

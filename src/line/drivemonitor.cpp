@@ -34,9 +34,12 @@ DriveMonitor::DriveMonitor(DriveLine& line, QObject* parent) : QObject(parent), 
     pollTimer_.setTimerType(Qt::PreciseTimer);
     connect(&pollTimer_, &QTimer::timeout, this, &DriveMonitor::tick);
     // Whoever held the line is done: carry on (queued, so a waiting operation goes first).
-    connect(&line_, &DriveLine::freed, this, [this] {
-        if (waitingForLine_) next();
-    }, Qt::QueuedConnection);
+    connect(
+        &line_, &DriveLine::freed, this,
+        [this] {
+            if (waitingForLine_) next();
+        },
+        Qt::QueuedConnection);
     clock_.start();
 }
 

@@ -47,8 +47,6 @@ class DriveMonitor : public QObject {
 
     explicit DriveMonitor(DriveLine& line, QObject* parent = nullptr);
     ~DriveMonitor() override;
-    DriveMonitor(const DriveMonitor&) = delete;
-    DriveMonitor& operator=(const DriveMonitor&) = delete;
 
     void setRead(MonitorRead read, bool on) { enabled_[read] = on; }
     bool read(MonitorRead read) const { return enabled_[read]; }
@@ -110,8 +108,8 @@ class DriveMonitor : public QObject {
     bool paused_ = false;
     int current_ = -1; // read on the line, or the last one asked in this poll
     MonitorSample sample_;
-    LineLease lease_;       // held while a read is on the line
-    bool onLine_ = false;   // a read of ours is on the line
+    LineLease lease_;     // held while a read is on the line
+    bool onLine_ = false; // a read of ours is on the line
     QTimer pollTimer_;
     QElapsedTimer clock_;
     std::deque<MonitorSample> samples_;

@@ -1,8 +1,8 @@
 #include "line/trafficlog.h"
 
-#include "protocol/linecodec.h"
 #include "protocol/decoder.h"
 #include "protocol/frame.h"
+#include "protocol/linecodec.h"
 
 #include <ctime>
 
@@ -60,23 +60,10 @@ std::string LogTime(std::chrono::system_clock::time_point time) {
 }
 
 std::string LogDirection(TrafficEvent::Kind kind) {
-    switch (kind) {
-    case TrafficEvent::Sent:
-        return "TX";
-    case TrafficEvent::Received:
-        return "RX";
-    case TrafficEvent::Timeout:
-        return "TIMEOUT";
-    case TrafficEvent::Broadcast:
-        return "BROADCAST";
-    case TrafficEvent::Refused:
-        return "REFUSED";
-    case TrafficEvent::PortError:
-        return "PORT ERROR";
-    case TrafficEvent::LinkLost:
-        return "LINK LOST";
-    }
-    return "?";
+    // In the order of TrafficEvent::Kind.
+    static const char* const names[] = {"TX",      "RX",         "TIMEOUT",  "BROADCAST",
+                                        "REFUSED", "PORT ERROR", "LINK LOST"};
+    return kind >= 0 && kind < static_cast<int>(std::size(names)) ? names[kind] : "?";
 }
 
 std::string LogLine(const LogEntry& e) {

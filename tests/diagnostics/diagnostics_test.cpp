@@ -1,13 +1,13 @@
 // The diagnostics window and its three tests: what they send and show, how they stop, their
 // draws and their waits; on the simulated bus, then on kmd-sim's pseudo-terminal.
 #include "app/module1.h"
+#include "jobs/special_logic.h"
+#include "jobs/special_tests.h"
 #include "kmdsim_process.h"
 #include "line/driveline.h"
 #include "line/qtserialport.h"
 #include "sim_fixture.h"
 #include "ui/diagnostics/form_special.h"
-#include "jobs/special_logic.h"
-#include "jobs/special_tests.h"
 
 #include <QPlainTextEdit>
 #include <QPointer>

@@ -3,14 +3,14 @@
 // and of the step test. Each operation ends within its bound, the operator is told, the store and
 // the files stay as they were, and the next operation works once the drive is back.
 #include "app/module1.h"
-#include "protocol/catalog.h"
-#include "protocol/linecodec.h"
+#include "jobs/special_tests.h"
 #include "jobs/transfer.h"
 #include "kmdsim_process.h"
 #include "line/driveline.h"
 #include "line/qtserialport.h"
+#include "protocol/catalog.h"
+#include "protocol/linecodec.h"
 #include "scripted_prompts.h"
-#include "jobs/special_tests.h"
 #include "ui/main/form_main.h"
 
 #include <QFile>

@@ -53,7 +53,7 @@ TEST(Pty, TransactionsLateRepliesAndAVanishingDevice) {
     EXPECT_EQ(line.waitForBytes(1, 5.0), WaitEnd::LinkLost);
     EXPECT_FALSE(port.isOpen());
     const std::clock_t before = std::clock(); // processor time, not the wall clock
-    line.waitSeconds(1.0);                         // events keep flowing: a repeating error would show here
+    line.waitSeconds(1.0);                    // events keep flowing: a repeating error would show here
     EXPECT_LT(std::clock() - before, CLOCKS_PER_SEC / 20)
         << "processor time used in the second after the loss";
     EXPECT_EQ(lost.count(), 1);
@@ -75,7 +75,7 @@ TEST(Pty, BroadcastsReachEveryDriveThroughTheRealPort) {
         return r.size() == 5 ? r[3] & 1 : -1;
     };
     EXPECT_EQ(Module1::StringaHex(line.counted(com1, 2, 50, 0, 0, 2, 1, 0).reply), " 06");
-    EXPECT_EQ(status(2), 1); // in endless motion
+    EXPECT_EQ(status(2), 1);                                                          // in endless motion
     EXPECT_EQ(line.counted(com1, 99, 17, 0, 0, 1, 1, 0).outcome, Outcome::Broadcast); // Stop
     EXPECT_EQ(status(2), 0);
 

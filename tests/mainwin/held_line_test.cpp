@@ -12,8 +12,7 @@
 
 namespace {
 
-// Runs `during` once the first frame of the operation is on its way (the drive is slow, so the
-// operation is then waiting for its answer).
+// Runs `during` once the operation's first frame is out (the slow drive then keeps it waiting).
 void WhenFirstSent(DriveLine& line, std::function<void()> during) {
     auto fired = std::make_shared<bool>(false);
     auto id = std::make_shared<int>(0);
@@ -41,7 +40,7 @@ TEST_F(MainWindowTest, DuringATransferTheSettingsAboutAndSaveAreRefused) {
     });
     editor.ReadAllPrg();
     EXPECT_EQ(prompts->beeps, 4);
-    EXPECT_TRUE(prompts->messages.empty()); // About never showed
+    EXPECT_TRUE(prompts->messages.empty());   // About never showed
     EXPECT_EQ(prompts->fileNames.size(), 1u); // no file name asked for
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_EQ(bus->frames().size(), 17u); // every program read, on the port it began with
@@ -76,8 +75,8 @@ TEST_F(MainWindowTest, TheInitSequenceSendsWhatWasChosenWhenItStarted) {
     bus->setSlowSeconds(0.05);
     bus->setFault(DriveBus::Fault::Slow);
     WhenFirstSent(*line, [&] {
-        click("VoceLanguage");   // refused
-        window->CaricaListe();   // and lists refilled all the same: the skipped steps stay skipped
+        click("VoceLanguage"); // refused
+        window->CaricaListe(); // and lists refilled all the same: the skipped steps stay skipped
     });
     expectAfter([&] { click("Command_SendInit"); }, {" FC 60 20 00 64 1F", " FC 40 22 19 88"});
     EXPECT_EQ(prompts->beeps, 1);

@@ -270,7 +270,7 @@ TEST_F(SerialDeviceTest, AChosenDeviceHoldsAtOnceAndLastsAfterOk) {
     });
     ShowSerialSettings(nullptr, line);
     EXPECT_EQ(line.portDevice(2), "/dev/ttyACM0"); // for this run
-    EXPECT_EQ(SavedPortDevice(2), "");        // the close box keeps nothing
+    EXPECT_EQ(SavedPortDevice(2), "");             // the close box keeps nothing
 
     prompts.dialogActions.push_back([](QDialog& d) {
         EXPECT_EQ(Devices(d)->currentIndex(), 1);

@@ -1,10 +1,10 @@
 // Long runs against the simulated line: no failure, and no memory growth once warmed up (the
 // communication log filled to its capacity included).
 #include "app/module1.h"
-#include "protocol/catalog.h"
-#include "protocol/linecodec.h"
 #include "jobs/transfer.h"
 #include "line/driveline.h"
+#include "protocol/catalog.h"
+#include "protocol/linecodec.h"
 #include "sim_fixture.h"
 #include "ui/main/form_main.h"
 #include "ui/tools/form_log.h"

@@ -1,8 +1,8 @@
 // The bus scan, the communication log and the live monitor: what they find, record, show and
 // write, how they share the line, and what they do when a drive is silent or gone.
 #include "app/module1.h"
-#include "kmdsim_process.h"
 #include "jobs/busscan.h"
+#include "kmdsim_process.h"
 #include "line/driveline.h"
 #include "line/qtserialport.h"
 #include "sim_fixture.h"
@@ -85,7 +85,8 @@ TEST_F(SimFixture, ScanFindsExactlyTheDrivesPresentWaitingAtMost150MsAnAddress) 
     EXPECT_EQ(Addresses(outcome), std::vector<int>{1});
     EXPECT_FALSE(line->busy());
     port->setOpenFailure("Device or resource busy");
-    EXPECT_NE(ScanBus(*line, LineTarget{}, nullptr).portError.find("Device or resource busy"), std::string::npos);
+    EXPECT_NE(ScanBus(*line, LineTarget{}, nullptr).portError.find("Device or resource busy"),
+              std::string::npos);
 }
 
 TEST_F(SimFixture, ToolsMenuOpensTheScanWhoseDoubleClickChoosesTheAddress) {

@@ -16,12 +16,12 @@ TEST_F(TransferTest, PortSettingsOfTheMoment) {
 // the program asks for it (no clock involved).
 TEST_F(TransferTest, EachEepromCommandWaitsItsOwnTime) {
     std::vector<double> waits;
-    record([&](double s) { waits.push_back(s); });
     bool silent = false;
     useReplyPort().answer = [&](const std::string& frame) -> std::optional<std::string> {
         if (silent) return std::nullopt;
         return frame[2] == '\xF2' ? Bytes("11 00") : std::string("\x06");
     };
+    replyLine->setWaitRecorder([&](double s) { waits.push_back(s); });
     auto schedule = [&](auto operation) {
         waits.clear();
         operation();
@@ -46,5 +46,4 @@ TEST_F(TransferTest, EachEepromCommandWaitsItsOwnTime) {
     EXPECT_EQ(schedule([&] { DeleteAllPrg(rec.io); }), eleven);
     rec.io.options = {true, true};
     EXPECT_EQ(schedule([&] { DeleteAllPrg(rec.io); }), eleven);
-    record(nullptr);
 }

@@ -1,9 +1,9 @@
 #pragma once
 // What the transfer tests share: a recorded TransferIo and a port whose answers a test decides.
 #include "app/module1.h"
-#include "protocol/catalog.h"
 #include "jobs/transfer.h"
 #include "line/driveline.h"
+#include "protocol/catalog.h"
 #include "reply_port.h"
 #include "sim_fixture.h"
 
@@ -38,29 +38,19 @@ class TransferTest : public SimFixture {
     }
     // The line the operations go over from now on.
     void use(DriveLine& l) { rec.io.line = &l; }
-    // Replaces the drive bus by a port whose answers the test decides (the waits keep the
-    // fixture line's scale and recorder).
+    // Replaces the drive bus by a port whose answers the test decides, on a line of its own.
     ReplyPort& useReplyPort() {
         replyPort = std::make_unique<ReplyPort>();
         replyLine = std::make_unique<DriveLine>(*replyPort);
         replyLine->setWaitScale(line->waitScale());
-        replyLine->setWaitRecorder([this](double s) {
-            if (recorder) recorder(s);
-        });
         use(*replyLine);
         return *replyPort;
-    }
-    // Told every wait of whichever line is in use.
-    void record(std::function<void(double)> r) {
-        recorder = std::move(r);
-        line->setWaitRecorder(recorder);
     }
 
     RecordedIo rec;
     PrgStore store{};
     std::unique_ptr<ReplyPort> replyPort;
     std::unique_ptr<DriveLine> replyLine;
-    std::function<void(double)> recorder;
 };
 
 using Frames = std::vector<std::string>;

@@ -4,8 +4,8 @@
 
 #include "app/module1.h"
 #include "base/numbers.h"
-#include "protocol/catalog.h"
 #include "line/driveline.h"
+#include "protocol/catalog.h"
 #include "protocol/decoder.h"
 #include "protocol/frame.h"
 #include "ui/common/prompts.h"
@@ -22,16 +22,22 @@ QString Hex(const std::string& bytes) {
     return QString::fromStdString(Module1::StringaHex(bytes));
 }
 
-// Marks the window busy for as long as one of its operations runs.
-class Running {
+// One operation of this window: the line is leased and the window marked busy for as long as it
+// runs; refused with a beep while another operation holds the line.
+class Operation {
   public:
-    explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Running() { flag_ = false; }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
+    Operation(DriveLine& line, bool& running) : lease_(line.lease(BusUse::Command)), running_(running) {
+        if (!lease_) UiPrompts().beep();
+        running_ = running_ || lease_;
+    }
+    ~Operation() {
+        if (lease_) running_ = false;
+    }
+    explicit operator bool() const { return static_cast<bool>(lease_); }
 
   private:
-    bool& flag_;
+    LineLease lease_;
+    bool& running_;
 };
 
 } // namespace
@@ -45,8 +51,8 @@ Outcome Form_main::TxRxSeriale(int16_t add, int16_t Comando, double Parametro1, 
         TextRx->clear();
         ParRx->clear();
     });
-    Exchange ex = line_.counted({Module1::ComPort, Module1::BaudRate}, add, Comando, Parametro1, Parametro2, ntx,
-                                nrx, TipoComando);
+    Exchange ex = line_.counted({Module1::ComPort, Module1::BaudRate}, add, Comando, Parametro1, Parametro2,
+                                ntx, nrx, TipoComando);
     line_.removeObserver(observer);
 
     switch (ex.outcome) {
@@ -86,12 +92,8 @@ Outcome Form_main::TxRxSeriale(int16_t add, int16_t Comando, double Parametro1, 
 
 void Form_main::sendDirect(int16_t code, int16_t ntx, int16_t nrx, double parametro1) {
     commitAddress();
-    LineLease lease = line_.lease(BusUse::Command);
-    if (!lease) {
-        UiPrompts().beep();
-        return;
-    }
-    Running running(running_);
+    Operation operation(line_, running_);
+    if (!operation) return;
     TxRxSeriale(Module1::Indirizzo, code, parametro1, 0, ntx, nrx, 0);
 }
 
@@ -106,12 +108,8 @@ void Form_main::refuseValue(const QString& what, const QString& typed, long long
 
 void Form_main::sendPositioning(QComboBox* list, QLabel* caption, double& target, int16_t code) {
     commitAddress();
-    LineLease lease = line_.lease(BusUse::Command);
-    if (!lease) {
-        UiPrompts().beep();
-        return;
-    }
-    Running running(running_);
+    Operation operation(line_, running_);
+    if (!operation) return;
     const QString typed = list->currentText();
     const double value = Val(typed.toStdString());
     if (!FourBytes(value)) {
@@ -124,12 +122,8 @@ void Form_main::sendPositioning(QComboBox* list, QLabel* caption, double& target
 
 void Form_main::onSendInit() {
     commitAddress();
-    LineLease lease = line_.lease(BusUse::Command);
-    if (!lease) {
-        UiPrompts().beep();
-        return;
-    }
-    Running running(running_);
+    Operation operation(line_, running_);
+    if (!operation) return;
 
     struct Step {
         QComboBox* list;
@@ -192,12 +186,8 @@ void Form_main::onSendCmd() {
     if (slot >= 0 && Combo_Command->currentText() != Combo_Command->itemText(slot)) slot = -1;
     if (slot < 0 || slot >= Module1::CatalogSlots || Module1::CodiceCmd[slot] == 0) return;
 
-    LineLease lease = line_.lease(BusUse::Command);
-    if (!lease) {
-        UiPrompts().beep();
-        return;
-    }
-    Running running(running_);
+    Operation operation(line_, running_);
+    if (!operation) return;
     std::optional<CommandValue> value =
         AskCommandValue(this, slot, Combo_Command->currentText(),
                         PromptWords{MainTexts::PromptOpening, MainTexts::PromptMiddle});

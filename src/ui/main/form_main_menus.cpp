@@ -28,7 +28,7 @@ void Form_main::onAddrActivated(int index) {
 
 QString Form_main::addressText() const {
     return Module1::Indirizzo == BroadcastAddress ? QString("switchall")
-                                                           : QString::number(Module1::Indirizzo);
+                                                  : QString::number(Module1::Indirizzo);
 }
 
 void Form_main::commitAddress() {

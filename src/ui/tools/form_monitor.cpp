@@ -1,8 +1,8 @@
 #include "ui/tools/form_monitor.h"
 
 #include "app/module1.h"
-#include "protocol/decoder.h"
 #include "line/driveline.h"
+#include "protocol/decoder.h"
 #include "ui/common/prompts.h"
 #include "ui/common/texts.h"
 #include "ui/tools/monitor_curve.h"

@@ -1,7 +1,7 @@
 #include "ui/tools/form_scan.h"
 
-#include "line/driveline.h"
 #include "app/module1.h"
+#include "line/driveline.h"
 #include "ui/common/prompts.h"
 #include "ui/common/texts.h"
 
