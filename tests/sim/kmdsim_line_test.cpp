@@ -73,11 +73,12 @@ TEST(KmdSimLine, AFrameWrittenWhileAReplyIsOnTheLineIsCountedAndNotCarriedOut) {
     Pty pty;
     ASSERT_TRUE(pty.ok());
 
-    // Through the adapter's bursts a read reply comes back whole, in one piece.
+    // Through the adapter's bursts a read reply (8 ms on the line) comes in one or two pieces,
+    // not byte by byte.
     int reads = 0;
     pty.write(Position2);
     EXPECT_EQ(pty.read(8, &reads), PositionReply2);
-    EXPECT_EQ(reads, 1);
+    EXPECT_LE(reads, 2);
 
     // Two frames in one write: the second is on the line when the drive answers the first.
     pty.write(Position2 + Endless2);
