@@ -35,7 +35,8 @@ With --line-time the line behaves like a real one at its baud rate (10 bits a by
 reaches the drives when its last byte has arrived, the drive answers after the turnaround, the
 reply takes its own line time, and the line is half duplex: bytes written while a reply is on
 the line garble both (the frame is not executed, the reply arrives damaged). Such collisions are
-counted ("collisions", "state").
+counted ("collisions", "state"). Replies leave one after the other: a late reply holds back the
+answers to the frames written after it.
 
 Lines on standard input change the simulation while it runs (each is answered "ok" or "error"):
   fault none|silent|nak|garbage|cut|slow|vanish|alter [BYTES]
