@@ -207,20 +207,28 @@ std::vector<DriveBus::Reply> DriveBus::receive(const std::string& bytes) {
     return out;
 }
 
+void DriveBus::dropPartialFrame() {
+    pending_.clear();
+}
+
 std::vector<DriveBus::Reply> DriveBus::handleFrame(int address, const std::string& data) {
-    if (fault_ == Fault::Vanished || fault_ == Fault::Silent) return {};
+    Fault fault = fault_;
+    if (fault != Fault::Vanished && fault != Fault::Altered &&
+        data.compare(0, faultOnly_.size(), faultOnly_) != 0)
+        fault = Fault::None; // not the command the fault is limited to
+    if (fault == Fault::Vanished || fault == Fault::Silent) return {};
     if (address == 99) { // every drive acts, none answers
-        if (fault_ == Fault::NakAll) return {};
+        if (fault == Fault::NakAll) return {};
         for (int a : addresses_)
             answer(drive(a), a, data);
         return {};
     }
     if (!addresses_.count(address)) return {};
-    if (fault_ == Fault::NakAll) return {{std::string(1, Nak), 0}};
+    if (fault == Fault::NakAll) return {{std::string(1, Nak), 0}};
     Drive& d = drive(address);
-    std::string reply = distort(answer(d, address, data));
+    std::string reply = distort(answer(d, address, data), fault);
     if (reply.empty()) return {};
-    return {{reply, d.replyDelay + (fault_ == Fault::Slow ? slowSeconds_ : 0.0)}};
+    return {{reply, d.replyDelay + (fault == Fault::Slow ? slowSeconds_ : 0.0)}};
 }
 
 std::string DriveBus::answer(Drive& d, int address, const std::string& data) {
@@ -333,10 +341,10 @@ std::string DriveBus::answer(Drive& d, int address, const std::string& data) {
     return ack;
 }
 
-std::string DriveBus::distort(const std::string& reply) {
+std::string DriveBus::distort(const std::string& reply, Fault fault) {
     if (reply.empty()) return reply;
-    if (fault_ == Fault::CutShort) return reply.substr(0, reply.size() - 1);
-    if (fault_ != Fault::Garbage) return reply;
+    if (fault == Fault::CutShort) return reply.substr(0, reply.size() - 1);
+    if (fault != Fault::Garbage) return reply;
     std::uniform_int_distribution<int> byte(0, 255);
     std::string g;
     do {
@@ -356,6 +364,12 @@ void DriveBus::setFault(Fault fault) {
 }
 DriveBus::Fault DriveBus::fault() const {
     return fault_;
+}
+void DriveBus::setFaultOnly(std::string dataPrefix) {
+    faultOnly_ = std::move(dataPrefix);
+}
+const std::string& DriveBus::faultOnly() const {
+    return faultOnly_;
 }
 void DriveBus::setSlowSeconds(double s) {
     slowSeconds_ = s < 0 ? 0 : s;

@@ -43,9 +43,17 @@ class DriveBus {
     // Bytes as they arrive on the line (frames may come in pieces or several at once).
     // Returns one reply per complete frame that a drive answers, in order.
     std::vector<Reply> receive(const std::string& bytes);
+    // Noise on the line (a collision): the frame being received is lost, as a drive drops a
+    // frame with a framing error.
+    void dropPartialFrame();
 
     void setFault(Fault fault);
     Fault fault() const;
+    // Limits the fault to the frames whose data (command code, then its bytes) begin with these
+    // bytes, e.g. "\xF2\x03" for the read of program 3 only; every other frame is answered
+    // normally. Empty: the fault hits every frame. Vanished and Altered ignore it.
+    void setFaultOnly(std::string dataPrefix);
+    const std::string& faultOnly() const;
     void setSlowSeconds(double seconds);
     double slowSeconds() const;
     // Called on every fault change (a port uses it to vanish while open). Returns an id.
@@ -80,7 +88,7 @@ class DriveBus {
     const Drive* findDrive(int address) const;
     std::vector<Reply> handleFrame(int address, const std::string& data);
     std::string answer(Drive& d, int address, const std::string& data);
-    std::string distort(const std::string& reply);
+    std::string distort(const std::string& reply, Fault fault);
 
     std::set<int> addresses_;
     std::map<int, std::unique_ptr<Drive>> drives_;
@@ -88,6 +96,7 @@ class DriveBus {
     std::string pending_;
     double lastByteTime_ = 0;
     Fault fault_ = Fault::None;
+    std::string faultOnly_;
     double slowSeconds_ = 0.5;
     std::function<double()> clock_;
     std::map<int, std::function<void(Fault)>> faultListeners_;

@@ -2,6 +2,7 @@
 // demonstrated without hardware. It links ./comN in the working directory to the terminal.
 #include "base/numbers.h"
 #include "drivebus.h"
+#include "pacedline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -29,21 +31,35 @@ it, so that VarDelo opens it as COM N. The device path is printed at start.
 It ends on SIGINT (Ctrl+C), SIGTERM or SIGHUP, or on the line "quit", and then removes its link.
 The end of standard input does not end it, so it may run in the background with </dev/null.
 
+With --line-time the line behaves like a real one at its baud rate (10 bits a byte): a frame
+reaches the drives when its last byte has arrived, the drive answers after the turnaround, the
+reply takes its own line time, and the line is half duplex: bytes written while a reply is on
+the line garble both (the frame is not executed, the reply arrives damaged). Such collisions are
+counted ("collisions", "state"). Replies leave one after the other: a late reply holds back the
+answers to the frames written after it.
+
 Lines on standard input change the simulation while it runs (each is answered "ok" or "error"):
-  fault none|silent|nak|garbage|cut|slow|vanish|alter
+  fault none|silent|nak|garbage|cut|slow|vanish|alter [BYTES]
                       none clears the fault; the others: no drive answers, every frame gets
                       15h, replies are random bytes, replies lose their last byte, replies come
                       late, the device goes away (as "vanish"), the drive acknowledges every
                       program line but stores the third line of each program written with its
-                      last byte one higher
-  slow SECONDS        delay of the slow fault
+                      last byte one higher.
+                      BYTES (hex) limits silent, nak, garbage, cut and slow to the frames whose
+                      command begins with them; every other frame is answered normally:
+                        fault nak F1        only the end of a program is refused
+                        fault silent F2 03  only the read of program 3 gets no answer
+                        fault slow F0       only F0 is answered late (see slow)
+                        fault nak A8 0F A0  only this command (or program line) is refused
+  slow SECONDS        delay of the slow fault (may exceed the program's 1 s bound, e.g. 1.5)
   vanish              close the pseudo-terminal: the program's port sees the device go away
   restore             serve again under the same link (clears the vanish fault)
   addresses 0,1,2     the drives on the line
   analog A VALUE      analog input of drive A (0..65535), read by command 210
   inputs A BYTE       input/output byte of drive A, read by command 19
   status A BYTE       status bits of drive A besides bit 0 (moving)
-  state               print each drive's position and status
+  state               print each drive's position and status, and the collisions
+  collisions          print the number of collisions on the line (with --line-time)
   quit                end
 )";
 
@@ -72,6 +88,25 @@ bool ParseFault(const std::string& name, DriveBus::Fault& fault) {
             return true;
         }
     return false;
+}
+
+// "F2 03" or "F2,03": one or two hex digits a byte.
+bool ParseHexBytes(const std::string& text, std::string& out) {
+    std::string bytes, item;
+    std::stringstream in(text);
+    while (in >> item) {
+        std::stringstream parts(item);
+        std::string part;
+        while (std::getline(parts, part, ',')) {
+            if (part.empty() || part.size() > 2 ||
+                part.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+                return false;
+            bytes += static_cast<char>(std::stoi(part, nullptr, 16));
+        }
+    }
+    if (bytes.empty()) return false;
+    out = std::move(bytes);
+    return true;
 }
 
 bool ParseNumber(const std::string& text, long lo, long hi, long& value) {
@@ -117,17 +152,27 @@ int BaudOf(speed_t speed) {
     }
 }
 
+struct LineOptions {
+    bool paced = false;
+    int baud = 0; // 0: the rate the program set on the port
+    double turnaroundSeconds = 0.002;
+    double burstSeconds = 0;
+};
+
 class SimServer : public QObject {
   public:
-    SimServer(int com, std::set<int> addresses, bool lineTime)
-        : bus_(std::move(addresses)), link_("./com" + std::to_string(com)), lineTime_(lineTime) {
-        pace_.setTimerType(Qt::PreciseTimer);
-        pace_.setInterval(1);
-        connect(&pace_, &QTimer::timeout, this, &SimServer::paceOut);
+    SimServer(int com, std::set<int> addresses, LineOptions line)
+        : bus_(std::move(addresses)), link_("./com" + std::to_string(com)), lineOptions_(line), line_(bus_) {
+        line_.setTurnaroundSeconds(line.turnaroundSeconds);
+        line_.setBurstSeconds(line.burstSeconds);
+        lineTimer_.setTimerType(Qt::PreciseTimer);
+        lineTimer_.setSingleShot(true);
+        connect(&lineTimer_, &QTimer::timeout, this, &SimServer::pump);
     }
     ~SimServer() override { vanish(); }
 
     DriveBus& bus() { return bus_; }
+    int collisions() const { return line_.collisions(); }
 
     // Opens a new pseudo-terminal and links it; false (with a message) when that fails.
     bool serve() {
@@ -182,8 +227,8 @@ class SimServer : public QObject {
         delete reader_;
         delete writer_;
         reader_ = writer_ = nullptr;
-        pace_.stop();
-        paced_.clear();
+        lineTimer_.stop();
+        line_.clear();
         out_.clear();
         ::close(master_);
         ::close(slave_);
@@ -213,6 +258,15 @@ class SimServer : public QObject {
     void readLine() {
         char buf[4096];
         ssize_t n = ::read(master_, buf, sizeof buf);
+        if (n > 0 && lineOptions_.paced) {
+            termios tio{};
+            int baud = lineOptions_.baud;
+            if (baud == 0) baud = ::tcgetattr(slave_, &tio) == 0 ? BaudOf(::cfgetospeed(&tio)) : 9600;
+            line_.setBaud(baud);
+            line_.write(std::string(buf, static_cast<size_t>(n)), bus_.now());
+            pump();
+            return;
+        }
         if (n > 0) {
             for (const DriveBus::Reply& r : bus_.receive(std::string(buf, static_cast<size_t>(n))))
                 schedule(r);
@@ -230,34 +284,19 @@ class SimServer : public QObject {
         int ms = static_cast<int>(reply.delaySeconds * 1000.0 + 0.5);
         QTimer::singleShot(ms, Qt::PreciseTimer, this, [this, g = generation_, bytes = reply.bytes] {
             if (g != generation_) return;
-            if (!lineTime_) {
-                out_ += bytes;
-                flush();
-                return;
-            }
-            if (paced_.empty()) {
-                termios tio{};
-                int baud = ::tcgetattr(slave_, &tio) == 0 ? BaudOf(::cfgetospeed(&tio)) : 9600;
-                byteSeconds_ = 10.0 / baud; // start bit, 8 data bits, stop bit
-                paceStart_ = bus_.now();
-                pacedSent_ = 0;
-                pace_.start();
-            }
-            paced_ += bytes;
+            out_ += bytes;
+            flush();
         });
     }
 
-    // Hands over the bytes whose line time has passed.
-    void paceOut() {
-        auto due = static_cast<size_t>((bus_.now() - paceStart_) / byteSeconds_);
-        if (due > pacedSent_) {
-            size_t n = std::min(due - pacedSent_, paced_.size());
-            out_ += paced_.substr(0, n);
-            paced_.erase(0, n);
-            pacedSent_ += n;
-            flush();
-        }
-        if (paced_.empty()) pace_.stop();
+    // Hands the program what has reached it and wakes up when the line next has work.
+    void pump() {
+        const double now = bus_.now();
+        out_ += line_.output(now);
+        flush();
+        const double next = line_.nextEvent();
+        if (std::isinf(next)) return;
+        lineTimer_.start(static_cast<int>(std::max(0.0, std::ceil((next - now) * 1000.0))));
     }
 
     void flush() {
@@ -276,16 +315,14 @@ class SimServer : public QObject {
     DriveBus bus_;
     std::string link_;
     std::string slavePath_;
-    bool lineTime_;
+    LineOptions lineOptions_;
+    PacedLine line_;
+    QTimer lineTimer_;
     int master_ = -1, slave_ = -1;
     QSocketNotifier* reader_ = nullptr;
     QSocketNotifier* writer_ = nullptr;
     unsigned generation_ = 0; // replies due after a vanish are dropped
     std::string out_;
-    std::string paced_;
-    QTimer pace_;
-    double paceStart_ = 0, byteSeconds_ = 10.0 / 9600;
-    size_t pacedSent_ = 0;
 };
 
 // One line of the control language on standard input.
@@ -307,6 +344,16 @@ void Command(SimServer& server, const std::string& line) {
         return;
     }
     if (verb == "fault" && ParseFault(a, fault)) {
+        std::string rest, only;
+        std::getline(in, rest);
+        rest = b + rest;
+        if (!rest.empty() && (fault == DriveBus::Fault::Vanished || fault == DriveBus::Fault::Altered ||
+                              fault == DriveBus::Fault::None || !ParseHexBytes(rest, only))) {
+            Say("error: only silent, nak, garbage, cut and slow take command bytes in hex, e.g. fault nak "
+                "F1");
+            return;
+        }
+        bus.setFaultOnly(only);
         server.setFault(fault);
     } else if (verb == "vanish") {
         server.setFault(DriveBus::Fault::Vanished);
@@ -339,6 +386,9 @@ void Command(SimServer& server, const std::string& line) {
         for (int d : bus.addresses())
             Say("drive " + std::to_string(d) + ": position " + std::to_string(bus.position(d)) + ", status " +
                 std::to_string(bus.statusByte(d)) + ", analog " + std::to_string(bus.analogInput(d)));
+        Say("line: " + std::to_string(server.collisions()) + " collisions");
+    } else if (verb == "collisions") {
+        Say("collisions " + std::to_string(server.collisions()));
     } else {
         Say("error: unknown command (type help)");
         return;
@@ -360,9 +410,25 @@ int main(int argc, char** argv) {
     QCommandLineOption faultOpt(
         "fault", "Start with a fault: silent, nak, garbage, cut, slow, vanish or alter.", "NAME", "none");
     QCommandLineOption slowOpt("slow", "Delay of the slow fault in seconds (default 0.5).", "SECONDS", "0.5");
-    QCommandLineOption lineOpt("line-time",
-                               "Send replies at the byte time of the port's baud rate (10 bits a byte).");
-    parser.addOptions({comOpt, addrOpt, faultOpt, slowOpt, lineOpt});
+    QCommandLineOption onlyOpt("fault-only",
+                               "Limit the fault to the frames whose command begins with these hex bytes "
+                               "(e.g. F1 or F2,03); every other frame is answered normally.",
+                               "BYTES");
+    QCommandLineOption lineOpt("line-time", "Pace the line in both directions at the baud rate (10 bits a "
+                                            "byte), half duplex; see above.");
+    QCommandLineOption baudOpt("baud",
+                               "Baud rate of the paced line (default: the rate the program sets on the port, "
+                               "9600 until it sets one).",
+                               "RATE");
+    QCommandLineOption turnOpt("turnaround",
+                               "Milliseconds a drive waits before it answers (default 2; "
+                               "implies --line-time).",
+                               "MS", "2");
+    QCommandLineOption burstOpt("burst",
+                                "Hand the program its bytes only every MS milliseconds, as a USB adapter's "
+                                "latency timer does (16 is typical; implies --line-time).",
+                                "MS");
+    parser.addOptions({comOpt, addrOpt, faultOpt, onlyOpt, slowOpt, lineOpt, baudOpt, turnOpt, burstOpt});
     parser.process(app);
 
     long com = 0;
@@ -375,6 +441,26 @@ int main(int argc, char** argv) {
         std::fputs("kmd-sim: bad option (see --help)\n", stderr);
         return 2;
     }
+    std::string only;
+    if (parser.isSet(onlyOpt) && !ParseHexBytes(parser.value(onlyOpt).toStdString(), only)) {
+        std::fputs("kmd-sim: --fault-only takes command bytes in hex, e.g. F2,03\n", stderr);
+        return 2;
+    }
+    LineOptions line;
+    line.paced = parser.isSet(lineOpt) || parser.isSet(turnOpt) || parser.isSet(burstOpt);
+    long baud = 0;
+    const double turnaround = ::ParseNumber(parser.value(turnOpt).toStdString()).value_or(-1);
+    const double burst =
+        ::ParseNumber(parser.value(burstOpt).toStdString()).value_or(parser.isSet(burstOpt) ? -1 : 0);
+    if ((parser.isSet(baudOpt) && !ParseNumber(parser.value(baudOpt).toStdString(), 300, 1000000, baud)) ||
+        !(turnaround >= 0 && turnaround <= 10000) || !(burst >= 0 && burst <= 1000)) {
+        std::fputs("kmd-sim: --baud takes a rate (300 to 1000000), --turnaround and --burst milliseconds\n",
+                   stderr);
+        return 2;
+    }
+    line.baud = static_cast<int>(baud);
+    line.turnaroundSeconds = turnaround / 1000.0;
+    line.burstSeconds = burst / 1000.0;
 
     if (::pipe(g_signalPipe) != 0) return 1;
     struct sigaction sa {};
@@ -384,8 +470,9 @@ int main(int argc, char** argv) {
         ::sigaction(sig, &sa, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
 
-    SimServer server(static_cast<int>(com), addresses, parser.isSet(lineOpt));
+    SimServer server(static_cast<int>(com), addresses, line);
     server.bus().setSlowSeconds(slow);
+    server.bus().setFaultOnly(only);
     if (fault == DriveBus::Fault::Vanished) {
         server.bus().setFault(fault);
         Say("kmd-sim: starting with the device gone (type restore to serve)");

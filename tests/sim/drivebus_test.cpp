@@ -25,7 +25,7 @@ class Bus : public ::testing::Test {
     }
     std::string Ask(int address, const std::string& dataHex) { return Send(BuildFrame(address, B(dataHex))); }
     // Sends each command to one drive in turn and checks each reply: command, reply, command...
-    void Expect(int address, std::initializer_list<const char*> steps) {
+    void Expect(int address, const std::vector<const char*>& steps) {
         for (auto it = steps.begin(); it != steps.end() && it + 1 != steps.end(); it += 2)
             EXPECT_EQ(Ask(address, *it), it[1]) << *it;
     }
@@ -128,6 +128,57 @@ TEST_F(Bus, MovesTakeTimeAndSetStatusBitZero) {
         EXPECT_EQ(bus.position(2), position) << command;
     }
     EXPECT_EQ(Ask(2, "12"), " FC A2 12 FF FF FF FF 53");
+}
+
+// A fault limited to one command hits only the frames that begin with its bytes.
+TEST_F(Bus, AFaultMayHitOneCommandOnly) {
+    bus.setProgram(1, 3, {B("11")});
+    bus.setProgram(1, 4, {B("11")});
+    struct Case {
+        DriveBus::Fault fault;
+        const char* only;
+        std::vector<const char*> steps; // command, reply, command, ...
+    };
+    using F = DriveBus::Fault;
+    const Case cases[] = {
+        // One program's read goes unanswered; every other read and command is answered.
+        {F::Silent, "F2 03", {"F2 03", "", "F2 04", " 11 EE", "F2 05", " 15", "01", " 06"}},
+        // One program line refused alone: it is not stored, the lines around it are.
+        {F::NakAll,
+         "A8 0F A0",
+         {"F0 05", " 06", "A8 0B B8", " 06", "A8 0F A0", " 15", "11", " 06", "F1", " 06"}},
+        {F::CutShort, "10", {"10", " FC 41 10 21", "14", " FC 41 14 03 AB"}},
+    };
+    for (const Case& c : cases) {
+        bus.setFault(c.fault);
+        bus.setFaultOnly(B(c.only));
+        Expect(1, c.steps);
+    }
+    EXPECT_EQ(bus.program(1, 5), (std::vector<std::string>{B("A8 0B B8"), B("11")}));
+
+    // Garbage for one read: its reply is not the drive's, the other read's is.
+    bus.setFault(F::Garbage);
+    bus.setFaultOnly(B("10"));
+    EXPECT_NE(Ask(1, "10"), " FC 41 10 21 91");
+    EXPECT_EQ(Ask(1, "14"), " FC 41 14 03 AB");
+
+    // A late answer to F0 only, later than the program's 1 s bound.
+    bus.setFault(F::Slow);
+    bus.setFaultOnly(B("F0"));
+    bus.setSlowSeconds(1.5);
+    EXPECT_EQ(bus.receive(BuildFrame(1, B("F0 07"))).at(0).delaySeconds, 1.5);
+    EXPECT_EQ(bus.receive(BuildFrame(1, B("F1"))).at(0).delaySeconds, 0.0);
+
+    // Without bytes the fault hits every frame again.
+    bus.setFault(F::Silent);
+    bus.setFaultOnly("");
+    Expect(1, {"01", "", "F2 04", ""});
+
+    // Only the end of a program is refused: the drive goes on storing lines.
+    bus.setFault(F::NakAll);
+    bus.setFaultOnly(B("F1"));
+    Expect(1, {"F0 06", " 06", "F1", " 15", "01", " 06"});
+    EXPECT_EQ(bus.program(1, 6), (std::vector<std::string>{B("01")}));
 }
 
 // The fault modes are proven through kmd-sim in the fault tests.

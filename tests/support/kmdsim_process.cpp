@@ -23,7 +23,7 @@ KmdSimProcess::~KmdSimProcess() {
     QDir::setCurrent(oldDir_);
 }
 
-bool KmdSimProcess::control(const QString& line) {
+bool KmdSimProcess::control(const QString& line, QStringList* printed) {
     // Lines posted earlier are answered first, in order: their answers are not this one's.
     const int skip = unanswered_;
     post(line);
@@ -37,7 +37,10 @@ bool KmdSimProcess::control(const QString& line) {
         while ((nl = out.indexOf('\n')) >= 0) {
             const QByteArray answer = out.left(nl);
             out.remove(0, nl + 1);
-            if (answer != "ok" && !answer.startsWith("error")) continue;
+            if (answer != "ok" && !answer.startsWith("error")) {
+                if (printed && answers == skip) printed->append(QString::fromUtf8(answer));
+                continue;
+            }
             --unanswered_;
             if (answers++ == skip) return answer == "ok";
         }

@@ -13,8 +13,8 @@ class KmdSimProcess {
     bool ready() const { return ready_; }
     QString dir() const { return dir_.path(); }
     // Sends one control line ("fault silent", "vanish", ...) and waits for kmd-sim's answer;
-    // true when it said "ok".
-    bool control(const QString& line);
+    // true when it said "ok". The lines it printed before its answer go to `printed`.
+    bool control(const QString& line, QStringList* printed = nullptr);
     // Sends a control line without waiting (from inside an operation's wait).
     void post(const QString& line);
 

@@ -1,0 +1,143 @@
+// kmd-sim's line and its one-command faults, through the pseudo-terminal as a program sees them.
+// Nothing here measures time: what shows the pacing is what the drives did and what they counted.
+#include "kmdsim_process.h"
+#include "link/frame.h"
+
+#include <QDeadlineTimer>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+std::string B(const std::string& hex) {
+    return BytesOfHexText(hex);
+}
+
+// The pseudo-terminal opened raw, as a serial port is.
+class Pty {
+  public:
+    Pty() {
+        fd_ = ::open("./com1", O_RDWR | O_NOCTTY);
+        termios tio{};
+        if (fd_ >= 0 && ::tcgetattr(fd_, &tio) == 0) {
+            ::cfmakeraw(&tio);
+            ::cfsetspeed(&tio, B9600);
+            ::tcsetattr(fd_, TCSANOW, &tio);
+        }
+    }
+    ~Pty() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool ok() const { return fd_ >= 0; }
+    void write(const std::string& bytes) {
+        ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
+    // Reads until `count` bytes came (or a generous bound passed); `reads` counts the read calls.
+    std::string read(size_t count, int* reads = nullptr) {
+        std::string in;
+        QDeadlineTimer deadline(5000);
+        while (in.size() < count && !deadline.hasExpired()) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(deadline.remainingTime())) <= 0) break;
+            char buf[256];
+            ssize_t n = ::read(fd_, buf, sizeof buf);
+            if (n <= 0) break;
+            in.append(buf, static_cast<size_t>(n));
+            if (reads) ++*reads;
+        }
+        return Module1::StringaHex(in);
+    }
+
+  private:
+    int fd_ = -1;
+};
+
+const std::string Position2 = BuildFrame(2, B("12"));
+const std::string PositionReply2 = " FC A2 12 00 00 00 00 4F";
+const std::string Endless2 = BuildFrame(2, B("32 00"));
+const std::string Stop2 = BuildFrame(2, B("11"));
+
+// The status byte of drive 2 and the collision count, from kmd-sim's own report.
+QString Report(KmdSimProcess& sim) {
+    QStringList printed;
+    EXPECT_TRUE(sim.control("state", &printed));
+    return printed.filter("drive 2").join("") + " / " + printed.filter("collisions").join("");
+}
+
+TEST(KmdSimLine, AFrameWrittenWhileAReplyIsOnTheLineIsCountedAndNotCarriedOut) {
+    KmdSimProcess sim({"--com", "1", "--line-time", "--burst", "16", "--fault", "nak", "--fault-only", "F1"});
+    ASSERT_TRUE(sim.ready());
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+
+    // Through the adapter's bursts a read reply (8 ms on the line) comes in one or two pieces,
+    // not byte by byte.
+    int reads = 0;
+    pty.write(Position2);
+    EXPECT_EQ(pty.read(8, &reads), PositionReply2);
+    EXPECT_LE(reads, 2);
+
+    // Two frames in one write: the second is on the line when the drive answers the first.
+    pty.write(Position2 + Endless2);
+    const std::string garbled = pty.read(8);
+    EXPECT_NE(garbled, PositionReply2);
+    EXPECT_EQ(Report(sim), "drive 2: position 0, status 0, analog 0 / line: 1 collisions");
+    QStringList printed;
+    ASSERT_TRUE(sim.control("collisions", &printed));
+    EXPECT_EQ(printed, QStringList{"collisions 1"});
+
+    // Once the reply has been read the same frame goes through.
+    pty.write(Endless2);
+    EXPECT_EQ(pty.read(1), " 06");
+    EXPECT_EQ(Report(sim), "drive 2: position 0, status 1, analog 0 / line: 1 collisions");
+
+    // The fault given at start hits F1 alone.
+    pty.write(BuildFrame(2, B("F1")));
+    EXPECT_EQ(pty.read(1), " 15");
+    pty.write(Stop2);
+    EXPECT_EQ(pty.read(1), " 06");
+    EXPECT_EQ(Report(sim), "drive 2: position 0, status 0, analog 0 / line: 1 collisions");
+}
+
+// Frames written together on the unpaced line are answered in order, so the replies that come
+// show which frames the fault hit.
+TEST(KmdSimLine, AFaultLimitedToOneCommandLeavesEveryOtherAnswered) {
+    KmdSimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    const std::string read3 = BuildFrame(1, B("F2 03")), read4 = BuildFrame(1, B("F2 04")),
+                      reset = BuildFrame(1, B("01"));
+
+    // One program's read goes unanswered (both programs are empty: each read would get 15h).
+    ASSERT_TRUE(sim.control("fault silent F2 03"));
+    pty.write(read3 + read4 + reset);
+    EXPECT_EQ(pty.read(2), " 15 06");
+
+    // A refusal for one code; the same fault without bytes hits everything again.
+    ASSERT_TRUE(sim.control("fault nak 14"));
+    pty.write(reset + BuildFrame(1, B("14")) + reset);
+    EXPECT_EQ(pty.read(3), " 06 15 06");
+    ASSERT_TRUE(sim.control("fault nak"));
+    pty.write(reset);
+    EXPECT_EQ(pty.read(1), " 15");
+
+    // A late answer to one command: the answer to the frame written after it comes first.
+    ASSERT_TRUE(sim.control("slow 0.3"));
+    ASSERT_TRUE(sim.control("fault slow 12"));
+    pty.write(Position2 + BuildFrame(2, B("14")));
+    EXPECT_EQ(pty.read(13), " FC 42 14 03 AA" + PositionReply2);
+
+    // Bad bytes, or bytes for a fault that hits the whole line, are refused.
+    EXPECT_FALSE(sim.control("fault nak F1G"));
+    EXPECT_FALSE(sim.control("fault vanish F1"));
+    EXPECT_FALSE(sim.control("fault none 12"));
+    ASSERT_TRUE(sim.control("fault none"));
+    pty.write(read3);
+    EXPECT_EQ(pty.read(1), " 15");
+}
+
+} // namespace
