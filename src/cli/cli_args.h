@@ -23,7 +23,7 @@ struct CliOptions {
     bool version = false;
     bool verify = true;        // write-programs reads every program back unless --no-verify
     bool verifyOption = false; // --verify or --no-verify was given
-    bool fast = false;   // write-programs
+    bool fast = false;         // write-programs
     std::string command;
     std::vector<std::string> args; // the subcommand's positional arguments
 };

@@ -258,7 +258,9 @@ int RunReadPrograms(const CliOptions& o, CliReport& report) {
                           who + " did not answer (read of program " + std::to_string(p) + ")" + unwritten);
         const ProgramScan scan = ScanProgramReply(read.instring);
         const bool empty = read.instring == "15";
-        status += ReadStatusText(p, empty ? ReadStatus::Empty : scan.ready() ? ReadStatus::Ready : ReadStatus::Error);
+        status += ReadStatusText(p, empty          ? ReadStatus::Empty
+                                    : scan.ready() ? ReadStatus::Ready
+                                                   : ReadStatus::Error);
         if (p % 4 == 0 && p < NumPrograms - 1) status += "\r\n";
         if (!read.agreed)
             return Finish(report, status, ExitDrive,
@@ -277,9 +279,9 @@ int RunReadPrograms(const CliOptions& o, CliReport& report) {
         if (!empty)
             for (size_t i = 0; i < scan.lines.size(); ++i)
                 store[p][i] = scan.lines[i];
-        report.add("programs",
-                   QJsonObject{{"program", p}, {"lines", static_cast<int>(LinesOf(store[p]).size())},
-                               {"reads", read.reads}});
+        report.add("programs", QJsonObject{{"program", p},
+                                           {"lines", static_cast<int>(LinesOf(store[p]).size())},
+                                           {"reads", read.reads}});
     }
     if (std::optional<std::string> failed = SavePrgFile(path, store))
         return Finish(report, status, ExitUsage, "cannot write " + path + ": " + *failed);
@@ -303,8 +305,8 @@ int RunWritePrograms(const CliOptions& o, CliReport& report) {
         // lines: an end of program first, whatever it is answered (QuietGap, so that its answer
         // is never taken for the erase's).
         BusOperation bus(BusUse::Transfer);
-        const PolledExchange closed =
-            EepromExchange(*add, std::string(1, static_cast<char>(0xF1)), EepromTimeout::End, {}, ReplyEnd::QuietGap);
+        const PolledExchange closed = EepromExchange(*add, std::string(1, static_cast<char>(0xF1)),
+                                                     EepromTimeout::End, {}, ReplyEnd::QuietGap);
         if (closed.outcome == Outcome::OpenFailed || closed.outcome == Outcome::LinkLost)
             return Finish(report, std::string(), ExitPort);
         if (!closed.instring.empty() && closed.instring != "06" && closed.instring != "15") QuietLine();
@@ -358,7 +360,8 @@ int RunVerify(const CliOptions& o, CliReport& report) {
         status += CheckText(checks.back());
     }
     const std::string failure = ReportChecks(checks, report);
-    if (report.portFailed() || CliInterrupted()) return Finish(report, status, ExitInterrupted, "interrupted");
+    if (report.portFailed() || CliInterrupted())
+        return Finish(report, status, ExitInterrupted, "interrupted");
     if (!failure.empty())
         return Finish(report, status, ExitDrive, who + " differs from " + o.args[1] + ": " + failure);
     return Finish(report, status, ExitDone);

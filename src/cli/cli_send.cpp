@@ -126,7 +126,7 @@ int RunScan(const CliOptions&, CliReport& report) {
     }
     if (!out.portError.empty())
         return report.finish(ExitPort, report.portFailed() ? report.portTrouble()
-                                                            : PortTroubleText(out.portError, false));
+                                                           : PortTroubleText(out.portError, false));
     if (out.cancelled) return report.finish(ExitInterrupted, "interrupted");
     if (found == 0) return report.finish(ExitDrive, "no drive answered on addresses 0..31");
     return report.finish(ExitDone);

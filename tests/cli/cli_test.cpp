@@ -285,7 +285,8 @@ TEST_F(Cli, OneByteAnswersCountOnlyWhen06) {
                     send.out.startsWith("TX: FC 61 A8 0B B8 37\nRX: "))
             << c.fault << ": " << send.out.toStdString() << send.err.toStdString();
         CliRun erase = run({"erase", "1", "3"});
-        EXPECT_TRUE(erase.exit == c.exit && erase.out.startsWith(c.eraseStatus) && erase.err.contains(c.eraseSays))
+        EXPECT_TRUE(erase.exit == c.exit && erase.out.startsWith(c.eraseStatus) &&
+                    erase.err.contains(c.eraseSays))
             << c.fault << ": " << erase.out.toStdString() << erase.err.toStdString();
         erase = run({"erase", "1", "all"});
         EXPECT_EQ(erase.exit, c.exit) << c.fault << ": " << erase.out.toStdString();
