@@ -33,7 +33,10 @@ const CommandShape Commands[] = {
      "                                                  or VALUE = MIN x 256 + MAX\n"
      "  stand-still current reduction (39)              VALUE = code x 64 + time (n x 32 ms)\n"
      "\n"
-     "A drive gets 1 s to answer. Exit 1 when it does not answer or refuses (15h).\n"
+     "A drive gets 1 s to answer. A command without read data counts as done only when the drive\n"
+     "acknowledges it (06). Exit 1 when the drive does not answer, refuses (15h), or answers a\n"
+     "command without read data with any other byte (\"unexpected answer\"). A read command needs\n"
+     "its reply's full length; what the reply holds is shown as it came.\n"
      "\n"
      "Examples:\n"
      "  vardelo-cli send 1 168 3000        motor current 3000 mA on drive 1\n"
@@ -42,31 +45,46 @@ const CommandShape Commands[] = {
      "  vardelo-cli send switchall 17      stop every drive\n"},
     {"read-programs", 2, 2, "read-programs ADDRESS FILE [--fast]",
      "Reads all 17 programs of the drive at ADDRESS into FILE, in the program editor's file\n"
-     "format. FILE is written only when every program was read; an existing FILE is otherwise\n"
-     "left as it was. Exit 1 when a program could not be read.\n"
+     "format. Each program is read until two reads agree (at most three). FILE is written only\n"
+     "when every program was read; an existing FILE is otherwise left as it was. The run stops\n"
+     "at the first program the drive does not answer at all (about 3 s against an absent drive).\n"
+     "Exit 1 when a program could not be read.\n"
      "\n"
-     "  --fast     end each read when the line falls quiet, instead of the fixed wait\n"},
-    {"write-programs", 2, 2, "write-programs ADDRESS FILE [--verify] [--fast]",
+     "  --fast     accepted for scripts; every read already ends when the line falls quiet\n"
+     "\n"
+     "A reply cut exactly at the end of a command cannot be told from a whole one: the drive\n"
+     "marks a program's end with one byte that is no command, and a reply that lost it after a\n"
+     "one-byte last command reads as a whole program one line shorter.\n"},
+    {"write-programs", 2, 2, "write-programs ADDRESS FILE [--no-verify] [--fast]",
      "Erases all programs of the drive at ADDRESS, then sends every program of FILE (a file saved\n"
-     "by the program editor). The file is checked first: a file that is not a program file, a\n"
-     "program line that is no catalog command, or lines the drive could not hold refuse the run\n"
-     "with exit 2 before anything is sent.\n"
+     "by the program editor) and reads each one back to compare it with FILE. The file is checked\n"
+     "first: a file that is not a program file, a program line that is no catalog command, or\n"
+     "lines the drive could not hold refuse the run with exit 2 before anything is sent.\n"
+     "The run starts with an end of program (F1), whose answer is not examined: a run killed\n"
+     "earlier may have left the drive storing what it is sent as program lines.\n"
      "\n"
-     "  --verify   read each program back after sending it and compare it with FILE\n"
-     "  --fast     move on as soon as the drive has answered, instead of the fixed waits\n"
-     "             (a drive that does not answer is still waited for as long)\n"
+     "  --no-verify  do not read the programs back (a refused or cut reply may then go unnoticed)\n"
+     "  --verify     read each program back (the default; kept for older scripts)\n"
+     "  --fast       move on as soon as the drive has answered, instead of the fixed waits\n"
+     "               (a drive that does not answer is still waited for as long)\n"
      "\n"
      "Exit 1 when the drive does not acknowledge a step or the verify finds a mismatch. Lines\n"
-     "are numbered as in the program editor: line 0 is the first.\n"},
+     "are numbered as in the program editor: line 0 is the first. A reply cut exactly at the end\n"
+     "of a command cannot be told from a whole one (see read-programs --help).\n"},
     {"verify", 2, 2, "verify ADDRESS FILE [--fast]",
      "Reads the programs of the drive at ADDRESS and compares them with FILE, line by line;\n"
      "the drive is not changed. Exit 1 on a difference, naming the program and the line (line 0\n"
-     "is the first, as in the program editor).\n"
+     "is the first, as in the program editor), and at the first program the drive does not\n"
+     "answer at all (about 3 s against an absent drive).\n"
      "\n"
-     "  --fast     end each read when the line falls quiet, instead of the fixed wait\n"},
+     "  --fast     accepted for scripts; every read already ends when the line falls quiet\n"
+     "\n"
+     "A reply cut exactly at the end of a command cannot be told from a whole one on its own;\n"
+     "compared with FILE it shows as a difference, never as verified.\n"},
     {"erase", 2, 2, "erase ADDRESS (PROGRAM | all)",
      "Erases program PROGRAM (0..16), or all programs, on the drive at ADDRESS.\n"
-     "Exit 1 when the drive does not answer or refuses.\n"},
+     "OK only when the drive acknowledges (06). Exit 1 when it does not answer, refuses (15h)\n"
+     "or answers anything else.\n"},
     {"scan", 0, 0, "scan",
      "Asks every address 0..31 for its drive type and software release and lists the drives\n"
      "that answer. Exit 1 when none answers.\n"},
@@ -78,15 +96,18 @@ const CommandShape* FindCommand(const std::string& name) {
     return nullptr;
 }
 
-// "-5", "-.5", "-0x10" are values, not options.
-bool LooksLikeNumber(const std::string& w) {
-    return w.size() >= 2 && w[0] == '-' &&
-           (std::isdigit(static_cast<unsigned char>(w[1])) || w[1] == '.' || w[1] == '&');
-}
-
 std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
     return s;
+}
+
+// "-5", "-.5", "-1e3", "-0x10" are values, not options; so are "-inf" and "-nan", which the value
+// check then refuses as no number.
+bool LooksLikeNumber(const std::string& w) {
+    if (w.size() < 2 || w[0] != '-') return false;
+    if (std::isdigit(static_cast<unsigned char>(w[1])) || w[1] == '.' || w[1] == '&') return true;
+    const std::string word = Lower(w.substr(1));
+    return word == "inf" || word == "infinity" || word == "nan";
 }
 
 std::optional<long> WholeNumber(const std::string& text) {
@@ -140,6 +161,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
     CliOptions& o = parsed.options;
     std::vector<std::string> positional;
     bool optionsEnded = false;
+    bool verifyAsked = false, noVerifyAsked = false;
     auto fail = [&](std::string why) {
         if (parsed.error.empty()) parsed.error = std::move(why);
     };
@@ -209,7 +231,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
             o.version = true;
         } else if (w == "--verify") {
             noValue();
-            o.verify = true;
+            verifyAsked = true;
+        } else if (w == "--no-verify") {
+            noValue();
+            o.verify = false;
+            noVerifyAsked = true;
         } else if (w == "--fast") {
             noValue();
             o.fast = true;
@@ -218,6 +244,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
         }
     }
     if (o.comPort && !o.device.empty()) fail("--port and --device exclude each other");
+    if (verifyAsked && noVerifyAsked) fail("--verify and --no-verify exclude each other");
+    o.verifyOption = verifyAsked || noVerifyAsked;
 
     if (!positional.empty()) {
         o.command = positional.front();
@@ -240,7 +268,8 @@ bool IsCommand(const std::string& name) {
 std::string CheckCommandShape(const CliOptions& o) {
     const CommandShape* c = FindCommand(o.command);
     if (!c) return "no command given";
-    if (o.verify && o.command != "write-programs") return "--verify belongs to write-programs";
+    if (o.verifyOption && o.command != "write-programs")
+        return "--verify and --no-verify belong to write-programs";
     if (o.fast && o.command != "write-programs" && o.command != "read-programs" && o.command != "verify")
         return "--fast belongs to write-programs, read-programs and verify";
     if (o.args.size() < c->minArgs || o.args.size() > c->maxArgs)

@@ -21,8 +21,9 @@ struct CliOptions {
     bool quiet = false;
     bool help = false;
     bool version = false;
-    bool verify = false; // write-programs
-    bool fast = false;   // write-programs
+    bool verify = true;        // write-programs reads every program back unless --no-verify
+    bool verifyOption = false; // --verify or --no-verify was given
+    bool fast = false;         // write-programs
     std::string command;
     std::vector<std::string> args; // the subcommand's positional arguments
 };

@@ -1,8 +1,10 @@
 // erase, read-programs, write-programs, verify: the program editor's transfers from a shell.
 #include "cli/cli_commands.h"
+#include "cli/cli_reads.h"
 #include "cli/cli_report.h"
 #include "jobs/transfer.h"
 #include "model/prgfile.h"
+#include "model/replyscan.h"
 #include "protocol/catalog.h"
 #include "protocol/frame.h"
 
@@ -115,7 +117,7 @@ int BadAddress(const CliOptions& o, CliReport& report) {
 int Finish(CliReport& report, const std::string& status, CliExit exit, const std::string& error = {}) {
     report.set("transfer", Q(status));
     SayStatus(report, status);
-    if (report.portFailed()) return report.finish(ExitPort, "port " + report.portError());
+    if (report.portFailed()) return report.finish(ExitPort, report.portTrouble());
     if (CliInterrupted()) return report.finish(ExitInterrupted, "interrupted");
     return report.finish(exit, error);
 }
@@ -184,6 +186,21 @@ std::string NotSent(const PrgStore& store, const std::string& status, int q) {
     return ProgramLineName(q, row) + " was not stored: the drive did not acknowledge it";
 }
 
+// The erase's status with what the drive said in place of a bare OK or ERROR: "ERROR - no
+// answer", "ERROR - refused (15h)", "ERROR - unexpected answer 87".
+std::string ErasedStatus(const std::string& status, const std::string& answer) {
+    std::string said = "ERROR - unexpected answer " + answer;
+    if (answer.empty()) said = "ERROR - no answer";
+    if (answer == "15") said = "ERROR - refused (15h)";
+    const size_t dots = status.rfind("...");
+    if (dots == std::string::npos) return status;
+    std::string rest = status.substr(dots + 3);
+    while (!rest.empty() && (rest.back() == '\n' || rest.back() == '\r'))
+        rest.pop_back();
+    if (rest != "OK" && rest != "ERROR") return status; // already says why
+    return status.substr(0, dots + 3) + said + "\r\n";
+}
+
 } // namespace
 
 int RunErase(const CliOptions& o, CliReport& report, CliLine& cli) {
@@ -198,13 +215,19 @@ int RunErase(const CliOptions& o, CliReport& report, CliLine& cli) {
     TransferIo io =
         CliIo(cli, *add, status, report, "erase", o, all ? std::string() : std::to_string(*program));
     TransferResult result = all ? DeleteAllPrg(io) : DeletePrg(io);
-    // The window does not look at the answer to erasing one program; a script must know.
+    // Only the drive's 06 means erased; a script must know what came instead.
     const std::string who = "drive " + std::to_string(*add);
-    if (report.lastTimedOut()) return Finish(report, status, ExitDrive, who + " did not answer");
-    if (report.lastReply() == "15")
-        return Finish(report, status, ExitDrive, who + " refused the erase (15h)");
-    if (!result.ok) return Finish(report, status, ExitDrive, who + " did not acknowledge the erase");
-    return Finish(report, status, ExitDone);
+    const std::string answer = report.lastTimedOut() ? std::string() : report.lastReply();
+    if (report.portFailed() || CliInterrupted()) return Finish(report, status, ExitDone);
+    if (result.ok && answer == "06") return Finish(report, status, ExitDone);
+    std::string error = who + " did not acknowledge the erase";
+    if (answer.empty())
+        error = who + " did not answer the erase";
+    else if (answer == "15")
+        error = who + " refused the erase (15h)";
+    else if (answer != "06")
+        error = who + " gave an unexpected answer " + answer + " to the erase";
+    return Finish(report, ErasedStatus(status, answer), ExitDrive, error);
 }
 
 int RunReadPrograms(const CliOptions& o, CliReport& report, CliLine& cli) {
@@ -215,17 +238,48 @@ int RunReadPrograms(const CliOptions& o, CliReport& report, CliLine& cli) {
     if (target.isDir() || !QFileInfo(target.absolutePath()).isWritable())
         return report.finish(ExitUsage, "cannot write " + path);
 
+    const std::string who = "drive " + std::to_string(*add);
+    const std::string unwritten = "; " + path + " not written";
     PrgStore store{};
-    std::string status;
-    TransferIo io = CliIo(cli, *add, status, report, "read-programs", o);
-    TransferResult result = ReadAllPrg(store, io);
-    for (int p = 0; p < NumPrograms; ++p)
-        report.add("programs",
-                   QJsonObject{{"program", p}, {"lines", static_cast<int>(LinesOf(store[p]).size())}});
-    if (!result.ok)
-        return Finish(report, status, ExitDrive,
-                      "not every program could be read from drive " + std::to_string(*add) + "; " + path +
-                          " not written");
+    std::string status = "Reading programs from drive...\r\n";
+    const TransferIo io = CliIo(cli, *add, status, report, "read-programs", o);
+    LineLease lease = cli.line.lease(BusUse::Transfer);
+    for (int p = 0; p < NumPrograms; ++p) {
+        if (CliInterrupted()) return Finish(report, status, ExitInterrupted, "interrupted");
+        report.progress("read-programs", p, NumPrograms);
+        const ProgramRead read = ReadProgramAgreed(io, p);
+        if (read.kind == ProgramRead::Kind::PortTrouble || read.kind == ProgramRead::Kind::Interrupted)
+            return Finish(report, status, ExitInterrupted, "interrupted");
+        if (read.kind == ProgramRead::Kind::NoAnswer)
+            return Finish(report, status, ExitDrive,
+                          who + " did not answer (read of program " + std::to_string(p) + ")" + unwritten);
+        const ProgramScan scan = ScanProgramReply(read.instring);
+        const bool empty = read.instring == "15";
+        status += ReadStatusText(p, empty          ? ReadStatus::Empty
+                                    : scan.ready() ? ReadStatus::Ready
+                                                   : ReadStatus::Error);
+        if (p % 4 == 0 && p < NumPrograms - 1) status += "\r\n";
+        if (!read.agreed)
+            return Finish(report, status, ExitDrive,
+                          who + " gave three different answers to the read of program " + std::to_string(p) +
+                              unwritten);
+        if (!empty && !scan.ready())
+            return Finish(report, status, ExitDrive,
+                          "the answer of " + who + " to the read of program " + std::to_string(p) +
+                              " was cut short or garbled" + unwritten);
+        if (scan.lines.size() > LinesPerProgram)
+            return Finish(report, status, ExitDrive,
+                          "program " + std::to_string(p) + " of " + who + " holds " +
+                              std::to_string(scan.lines.size()) + " lines, more than the editor's " +
+                              std::to_string(LinesPerProgram) + unwritten);
+        store[p].fill(std::string());
+        if (!empty)
+            for (size_t i = 0; i < scan.lines.size(); ++i)
+                store[p][i] = scan.lines[i];
+        report.add("programs", QJsonObject{{"program", p},
+                                           {"lines", static_cast<int>(LinesOf(store[p]).size())},
+                                           {"reads", read.reads}});
+    }
     if (std::optional<std::string> failed = SavePrgFile(path, store))
         return Finish(report, status, ExitUsage, "cannot write " + path + ": " + *failed);
     report.set("transfer", Q(status));
@@ -243,6 +297,19 @@ int RunWritePrograms(const CliOptions& o, CliReport& report, CliLine& cli) {
     if (!store) return report.finish(ExitUsage, error);
     if (!AnyProgram(*store)) return report.finish(ExitUsage, path + " holds no program; nothing sent");
 
+    {
+        // A run killed earlier may have left the drive storing what it is sent as program
+        // lines: an end of program first, whatever it is answered (QuietGap, so that its answer
+        // is never taken for the erase's).
+        std::string ignored;
+        const TransferIo io = CliIo(cli, *add, ignored, report, "write-programs", o);
+        LineLease lease = cli.line.lease(BusUse::Transfer);
+        const PolledExchange closed = EepromExchange(io, std::string(1, static_cast<char>(0xF1)),
+                                                     EepromTimeout::End, {}, ReplyEnd::QuietGap);
+        if (closed.outcome == Outcome::OpenFailed || closed.outcome == Outcome::LinkLost)
+            return Finish(report, std::string(), ExitPort);
+        if (!closed.instring.empty() && closed.instring != "06" && closed.instring != "15") QuietLine(io);
+    }
     std::string status;
     TransferIo io = CliIo(cli, *add, status, report, "write-programs", o);
     TransferResult result = SendPrg(*store, 99, io);
@@ -271,14 +338,31 @@ int RunVerify(const CliOptions& o, CliReport& report, CliLine& cli) {
     std::string error;
     std::optional<PrgStore> store = LoadChecked(o.args[1], error);
     if (!store) return report.finish(ExitUsage, error);
-    std::string status;
-    TransferIo io = CliIo(cli, *add, status, report, "verify", o);
-    TransferResult result = VerifyPrg(*store, io);
-    const std::string failure = ReportChecks(result.checks, report);
     const std::string who = "drive " + std::to_string(*add);
+    std::string status = "Verifying programs on drive...\r\n";
+    std::vector<ProgramCheck> checks;
+    const TransferIo io = CliIo(cli, *add, status, report, "verify", o);
+    LineLease lease = cli.line.lease(BusUse::Transfer);
+    for (int p = 0; p < NumPrograms; ++p) {
+        if (CliInterrupted()) break;
+        report.progress("verify", p, NumPrograms);
+        const ProgramRead read = ReadProgramOnce(io, p);
+        if (read.kind == ProgramRead::Kind::PortTrouble || read.kind == ProgramRead::Kind::Interrupted) break;
+        if (read.kind == ProgramRead::Kind::NoAnswer) {
+            checks.push_back(CompareProgram(p, (*store)[p], std::string()));
+            status += CheckText(checks.back());
+            ReportChecks(checks, report);
+            return Finish(report, status, ExitDrive,
+                          who + " did not answer (read of program " + std::to_string(p) + ")");
+        }
+        if (read.instring != "15" && !ScanProgramReply(read.instring).ready()) QuietLine(io);
+        checks.push_back(CompareProgram(p, (*store)[p], read.instring));
+        status += CheckText(checks.back());
+    }
+    const std::string failure = ReportChecks(checks, report);
+    if (report.portFailed() || CliInterrupted())
+        return Finish(report, status, ExitInterrupted, "interrupted");
     if (!failure.empty())
         return Finish(report, status, ExitDrive, who + " differs from " + o.args[1] + ": " + failure);
-    if (!result.ok || result.checks.size() != NumPrograms)
-        return Finish(report, status, ExitDrive, who + " did not answer every read");
     return Finish(report, status, ExitDone);
 }

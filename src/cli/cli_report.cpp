@@ -42,7 +42,10 @@ void CliReport::observe(int kind, const std::string& bytes, const std::string& t
         exchanges_.append(ex);
         return;
     }
-    if (kind == TrafficEvent::PortError || kind == TrafficEvent::LinkLost) portError_ = text;
+    if (kind == TrafficEvent::PortError || kind == TrafficEvent::LinkLost) {
+        portError_ = text;
+        linkLost_ = kind == TrafficEvent::LinkLost;
+    }
     if (kind == TrafficEvent::PortError || kind == TrafficEvent::Refused) return; // nothing went out
     if (exchanges_.isEmpty()) return;
     QJsonObject ex = exchanges_.last().toObject();
@@ -51,6 +54,17 @@ void CliReport::observe(int kind, const std::string& bytes, const std::string& t
     ex.insert("result", OutcomeName(kind));
     if (!text.empty()) ex.insert("error", Q(text));
     exchanges_.replace(exchanges_.size() - 1, ex);
+}
+
+std::string PortTroubleText(const std::string& error, bool lost) {
+    // The system's words for a vanished USB adapter ("Inappropriate ioctl for device") do not
+    // tell an operator what happened.
+    if (lost) return "port lost: the serial adapter was disconnected (" + error + ")";
+    return "port " + error;
+}
+
+std::string CliReport::portTrouble() const {
+    return PortTroubleText(portError_, linkLost_);
 }
 
 bool CliReport::lastTimedOut() const {

@@ -34,6 +34,9 @@ class CliReport {
     // Port trouble seen on the line (the port could not be opened or was lost).
     bool portFailed() const { return !portError_.empty(); }
     const std::string& portError() const { return portError_; }
+    // The error text for port trouble: "port <reason>", or, when the adapter went away during
+    // the run, a plain "port lost: the serial adapter was disconnected (<reason>)".
+    std::string portTrouble() const;
     // The last exchange ended without a complete reply / its reply.
     bool lastTimedOut() const;
     std::string lastReply() const;
@@ -48,4 +51,8 @@ class CliReport {
     bool progressShown_ = false;
     bool terminal_ = false;
     std::string portError_;
+    bool linkLost_ = false;
 };
+
+// The error text for a port that could not be used: `lost` when it went away after opening.
+std::string PortTroubleText(const std::string& error, bool lost);

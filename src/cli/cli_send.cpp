@@ -20,8 +20,9 @@ std::string AddressText(int add) {
     return add == BroadcastAddress ? std::string("switchall") : std::to_string(add);
 }
 
-std::string PortTrouble(const std::string& error) {
-    return "port " + error;
+// A command without read data is answered with the single byte 06 (15h when refused).
+bool AcknowledgedCommand(int slot) {
+    return Module1::NrxCmd[slot] == 1 && DescribeReply(Module1::CodiceCmd[slot], "\x06", 2).empty();
 }
 
 } // namespace
@@ -52,7 +53,7 @@ int RunSend(const CliOptions& o, CliReport& report, CliLine& cli) {
     Exchange ex = cli.line.counted(cli.target, *add, Module1::CodiceCmd[slot], v.parametro1, v.parametro2,
                                    Module1::NtxCmd[slot], Module1::NrxCmd[slot], v.tipo);
     if (ex.outcome == Outcome::BadValue) return report.finish(ExitUsage, ex.error);
-    if (ex.outcome == Outcome::OpenFailed) return report.finish(ExitPort, PortTrouble(ex.error));
+    if (ex.outcome == Outcome::OpenFailed) return report.finish(ExitPort, PortTroubleText(ex.error, false));
     const std::string tx = HexText(ex.frame);
     const std::string rx = HexText(ex.reply);
     report.set("frame", Q(tx));
@@ -62,7 +63,7 @@ int RunSend(const CliOptions& o, CliReport& report, CliLine& cli) {
     case Outcome::OpenFailed:
     case Outcome::LinkLost:
         report.say("TX: " + tx);
-        return report.finish(ExitPort, PortTrouble(ex.error));
+        return report.finish(ExitPort, PortTroubleText(ex.error, ex.outcome == Outcome::LinkLost));
     case Outcome::Broadcast:
         report.say("TX: " + tx);
         report.say("RX: - no rx - switchall command");
@@ -89,6 +90,9 @@ int RunSend(const CliOptions& o, CliReport& report, CliLine& cli) {
     }
     report.say("RX: " + rx);
     report.set("acknowledged", ex.reply == "\x06");
+    if (AcknowledgedCommand(slot) && ex.reply != "\x06")
+        return report.finish(ExitDrive, "unexpected answer " + rx + " from drive " + AddressText(*add) +
+                                            " (an acknowledged command is answered 06)");
     if (ex.reply != "\x06") {
         std::string text = DescribeReply(Module1::CodiceCmd[slot], ex.reply, 2);
         if (!text.empty()) {
@@ -117,7 +121,9 @@ int RunScan(const CliOptions&, CliReport& report, CliLine& cli) {
         report.say("address " + std::to_string(hit.address) + ": type " + std::to_string(hit.type) +
                    ", release " + (hit.release.empty() ? std::string("(no answer)") : hit.release));
     }
-    if (!out.portError.empty()) return report.finish(ExitPort, PortTrouble(out.portError));
+    if (!out.portError.empty())
+        return report.finish(ExitPort, report.portFailed() ? report.portTrouble()
+                                                           : PortTroubleText(out.portError, false));
     if (out.cancelled) return report.finish(ExitInterrupted, "interrupted");
     if (found == 0) return report.finish(ExitDrive, "no drive answered on addresses 0..31");
     return report.finish(ExitDone);

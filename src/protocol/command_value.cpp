@@ -4,6 +4,7 @@
 #include "protocol/catalog.h"
 #include "protocol/frame.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -14,9 +15,12 @@ bool Whole(double v, double lo, double hi) {
     return v >= lo && v <= hi && v == std::floor(v);
 }
 
+// The value as typed: the shortest text that reads back as the same number ("4.6", "-1000").
 std::string Plain(double v) {
     if (v == std::floor(v) && std::fabs(v) < 1e15) return std::to_string(static_cast<long long>(v));
-    return std::to_string(v);
+    char buf[64];
+    auto [end, error] = std::to_chars(buf, buf + sizeof buf, v);
+    return error == std::errc() ? std::string(buf, end) : std::to_string(v);
 }
 
 std::string Limits(int slot) {

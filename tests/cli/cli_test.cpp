@@ -15,6 +15,7 @@
 #include <QTest>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -148,6 +149,12 @@ TEST_F(Cli, OnALineNobodyAnswersOn) {
         const char* says;
     } cases[] = {
         {{"send", "1", "168", "12001"}, "12001 is outside 0..12000"},
+        {{"send", "1", "238", "2.6"}, "command 238: 2.6 is outside 0..2"}, // as typed, not 2.600000
+        {{"send", "1", "168", "-1e3"}, "-1000 is outside 0..12000"},
+        {{"send", "1", "168", "-inf"}, "value -inf is not a number"},
+        {{"send", "1", "168", "-NaN"}, "value -NaN is not a number"},
+        {{"erase", "1", "3", "--no-verify"}, "belong to write-programs"},
+        {{"write-programs", "1", "a.txt", "--verify", "--no-verify"}, "exclude each other"},
         {{"send", "1", "168", "3O00"}, "is not a number"},
         {{"send", "1", "17", "5"}, "takes no value"},
         {{"send", "1", "41", "8"}, "bits 3 and 7"},
@@ -199,7 +206,8 @@ TEST_F(Cli, PortFailuresAndInterrupts) {
     sim.post("vanish");
     r = FinishCli(cli);
     EXPECT_EQ(r.exit, 3) << r.out.toStdString() << r.err.toStdString();
-    EXPECT_TRUE(r.err.startsWith("vardelo-cli: port ")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.startsWith("vardelo-cli: port lost: the serial adapter was disconnected ("))
+        << r.err.toStdString();
     EXPECT_EQ(run({"--device", "./com1", "scan"}).exit, 3);
 }
 
@@ -209,9 +217,9 @@ TEST_F(Cli, ProgramsRoundTripAndVerify) {
     const QString file = write("a.txt", TwoPrograms);
     const QString sent =
         "Erasing all programs...OK\nSend programs to drive...\nPRG. N.0.....OK\n"; // a dot a line
-    CliRun w = run({"write-programs", "1", file});
+    CliRun w = run({"write-programs", "1", file, "--no-verify"});
     EXPECT_TRUE(w.exit == 0 && w.out.startsWith(sent + "PRG. N.3.....OK\n")) << w.out.toStdString();
-    w = run({"write-programs", "1", file, "--fast", "--verify"});
+    w = run({"write-programs", "1", file, "--fast"}); // verifies unless told not to
     EXPECT_TRUE(w.exit == 0 &&
                 w.out.startsWith(sent + "PRG. N.0 VERIFIED\nPRG. N.3.....OK\nPRG. N.3 VERIFIED\n"))
         << w.out.toStdString();
@@ -254,6 +262,114 @@ TEST_F(Cli, ScanEraseAndRefusalsAsScriptsSeeThem) {
     EXPECT_EQ(run({"erase", "5", "all"}).exit, 1);
     EXPECT_EQ(run({"write-programs", "5", write("a.txt", TwoPrograms), "--fast"}).exit, 1);
     ASSERT_TRUE(sim.control("fault none"));
+}
+
+// A command without read data and an erase count as done only on the drive's 06; a refusal or a
+// stray byte is named and exits 1.
+TEST_F(Cli, OneByteAnswersCountOnlyWhen06) {
+    const struct {
+        const char* fault;
+        int exit;
+        const char *sendSays, *eraseStatus, *eraseSays;
+    } cases[] = {
+        {"none", 0, "", "Erasing program 3...OK\n", ""},
+        {"nak", 1, "drive 1 refused the command (15h)", "Erasing program 3...ERROR - refused (15h)\n",
+         "drive 1 refused the erase (15h)"},
+        {"garbage", 1, "unexpected answer ", "Erasing program 3...ERROR - unexpected answer ",
+         "drive 1 gave an unexpected answer "},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(sim.control(QString("fault ") + c.fault));
+        CliRun send = run({"send", "1", "168", "3000"});
+        EXPECT_TRUE(send.exit == c.exit && send.err.contains(c.sendSays) &&
+                    send.out.startsWith("TX: FC 61 A8 0B B8 37\nRX: "))
+            << c.fault << ": " << send.out.toStdString() << send.err.toStdString();
+        CliRun erase = run({"erase", "1", "3"});
+        EXPECT_TRUE(erase.exit == c.exit && erase.out.startsWith(c.eraseStatus) &&
+                    erase.err.contains(c.eraseSays))
+            << c.fault << ": " << erase.out.toStdString() << erase.err.toStdString();
+        erase = run({"erase", "1", "all"});
+        EXPECT_EQ(erase.exit, c.exit) << c.fault << ": " << erase.out.toStdString();
+    }
+    ASSERT_TRUE(sim.control("fault none"));
+}
+
+// Against an absent drive, read-programs and verify give up after the first program's read:
+// one frame on the line, no file written.
+TEST_F(Cli, ReadsStopAtTheFirstUnansweredProgram) {
+    const QString file = write("a.txt", TwoPrograms);
+    const QStringList cases[] = {
+        {"read-programs", "9", "out.txt"},
+        {"read-programs", "9", "out.txt", "--fast"},
+        {"verify", "9", file},
+    };
+    for (const QStringList& args : cases) {
+        QProcess p;
+        StartCli(p, QStringList{"--json"} + args, sim.dir());
+        const CliRun r = FinishCli(p);
+        const QJsonObject j = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QJsonArray ex = j["exchanges"].toArray();
+        EXPECT_TRUE(r.exit == 1 && j["error"].toString().startsWith("drive 9 did not answer"))
+            << args.join(' ').toStdString() << ": " << r.out.toStdString();
+        ASSERT_EQ(ex.size(), 1) << args.join(' ').toStdString();
+        EXPECT_EQ(ex[0].toObject()["frame"].toString(), "FC 49 F2 00 C8"); // read program 0
+        EXPECT_FALSE(QFile::exists(QDir(sim.dir()).filePath("out.txt")));
+    }
+}
+
+// read-programs writes its file only from replies it can trust: two reads that agree, each a
+// whole program. An older file of the same name is left as it was.
+TEST_F(Cli, ReadProgramsWritesNothingItCannotTrust) {
+    ASSERT_EQ(run({"write-programs", "1", write("a.txt", TwoPrograms), "--fast"}).exit, 0);
+    const QString old = write("out.txt", "older file");
+    const struct {
+        const char* fault;
+        const char* says;
+    } cases[] = {
+        {"garbage", "drive 1 gave three different answers to the read of program 0; out.txt not written"},
+        {"cut", "drive 1 to the read of program 0 was cut short or garbled; out.txt not written"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(sim.control(QString("fault ") + c.fault));
+        CliRun r = run({"read-programs", "1", "out.txt"});
+        EXPECT_TRUE(r.exit == 1 && r.err.contains(c.says)) << c.fault << ": " << r.err.toStdString();
+        QFile f(old);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == "older file") << c.fault;
+    }
+    ASSERT_TRUE(sim.control("fault none"));
+    // A good drive is read twice per program: 34 reads, and the file holds what was written.
+    const QJsonObject j = json({"--json", "read-programs", "1", "out.txt"});
+    const auto reads = j["exchanges"].toArray().size();
+    EXPECT_TRUE(reads >= 34 && reads <= 40) << reads;
+    EXPECT_EQ(run({"verify", "1", write("a.txt", TwoPrograms)}).exit, 0);
+}
+
+// A drive left writing by an earlier run (its program begun, never ended) would store the erase
+// and the next begin as program lines. write-programs ends it first, and what it then reports
+// as done is what the drive holds.
+TEST_F(Cli, WriteProgramsClosesAProgramLeftOpen) {
+    int fd = ::open(QDir(sim.dir()).filePath("com1").toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    const unsigned char begin[] = {0xFC, 0x41, 0xF0, 0x02, 0xD0}; // begin program 2 on drive 1
+    ASSERT_EQ(::write(fd, begin, sizeof begin), static_cast<ssize_t>(sizeof begin));
+    pollfd pfd{fd, POLLIN, 0};
+    char ack = 0;
+    ASSERT_TRUE(::poll(&pfd, 1, 2000) == 1 && ::read(fd, &ack, 1) == 1 && ack == 0x06);
+    ::close(fd);
+
+    const QString file = write("a.txt", TwoPrograms);
+    const QJsonObject j = json({"--json", "write-programs", "1", file, "--no-verify", "--fast"});
+    const QJsonArray ex = j["exchanges"].toArray();
+    ASSERT_GE(ex.size(), 2);
+    EXPECT_EQ(ex[0].toObject()["frame"].toString(), "FC 21 F1 F1"); // end of program first
+    EXPECT_EQ(ex[1].toObject()["frame"].toString(), "FC 21 F9 E9"); // then erase all
+    EXPECT_EQ(j["exit"].toInt(), 0);
+    CliRun v = run({"verify", "1", file});
+    EXPECT_EQ(v.exit, 0) << v.out.toStdString() << v.err.toStdString();
 }
 
 } // namespace

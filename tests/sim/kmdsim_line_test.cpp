@@ -1,7 +1,7 @@
 // kmd-sim's line and its one-command faults, through the pseudo-terminal as a program sees them.
 // Nothing here measures time: what shows the pacing is what the drives did and what they counted.
 #include "kmdsim_process.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <QDeadlineTimer>
 #include <fcntl.h>

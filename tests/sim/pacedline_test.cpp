@@ -1,7 +1,7 @@
 // The paced line in simulated time: bytes take their line time both ways, and the line is half
 // duplex. The clock is driven by hand, so nothing here depends on the machine's speed.
 #include "drivebus.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "pacedline.h"
 
 #include <cmath>
