@@ -4,6 +4,7 @@
 
 #include "app/module1.h"
 #include "catalog/catalog.h"
+#include "editor/keptstore.h"
 #include "sim_fixture.h"
 
 #include <QCheckBox>
@@ -54,6 +55,7 @@ class EditorWindow : public SimFixture {
         prompts = std::make_unique<PdfPrompts>();
         Module1::InitComandi();
         Module1::Indirizzo = 1;
+        QFile::remove(QString::fromStdString(KeptStorePath())); // no offer left by an earlier test
     }
     void TearDown() override {
         form.reset();
