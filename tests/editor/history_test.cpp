@@ -3,9 +3,11 @@
 #include "ui/editor/form_prgeeprom.h"
 
 #include "app/module1.h"
+#include "catalog/catalog.h"
 #include "editor/keptstore.h"
 #include "editor/prgfile.h"
 #include "sim_fixture.h"
+#include "ui/editor/prghistory.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -54,7 +56,9 @@ class EditorHistory : public SimFixture {
         return w;
     }
     void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
-    void Key(Qt::Key key, Qt::KeyboardModifiers mods) { QTest::keyClick(Find<QTableView>("DBGrid1"), key, mods); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers mods) {
+        QTest::keyClick(Find<QTableView>("DBGrid1"), key, mods);
+    }
     void Insert(int slot, std::deque<QString> typed = {}) {
         Find<QComboBox>("Combo_Command")->setCurrentIndex(slot);
         prompts->inputs = std::move(typed);
@@ -121,7 +125,7 @@ TEST_F(EditorHistory, TwoHundredRandomEditsUndoneAndRedoneStepByStep) {
         else
             Key(Qt::Key_Z, Qt::ControlModifier);
         ASSERT_EQ(Store(), states[i - 1]) << "undo to step " << i - 1;
-        ASSERT_EQ(Active(), shown[i - 1]);
+        ASSERT_EQ(Active(), shown[i - 1]) << "undo of step " << i << " of " << steps;
     }
     EXPECT_FALSE(CanUndo());
     Key(Qt::Key_Z, Qt::ControlModifier); // nothing left: nothing happens
@@ -151,9 +155,10 @@ TEST_F(EditorHistory, LoadReadAndTheChangedMark) {
         int lingua;
         const char *caption, *undo, *redo, *changed;
     };
-    for (const Lang& l : {Lang{1, "PROGRAMMAZIONE EEPROM", "Annulla", "Ripeti", "Programmi modificati: 0, 2"},
-                          Lang{2, "EEPROM PROGRAM", "Undo", "Redo", "Changed programs: 0, 2"},
-                          Lang{3, "EEPROM PROGRAM", "Rückgängig", "Wiederholen", "Geänderte Programme: 0, 2"}}) {
+    for (const Lang& l :
+         {Lang{1, "PROGRAMMAZIONE EEPROM", "Annulla", "Ripeti", "Programmi modificati: 0, 2"},
+          Lang{2, "EEPROM PROGRAM", "Undo", "Redo", "Changed programs: 0, 2"},
+          Lang{3, "EEPROM PROGRAM", "Rückgängig", "Wiederholen", "Geänderte Programme: 0, 2"}}) {
         Module1::Lingua = static_cast<int16_t>(l.lingua);
         Open();
         EXPECT_EQ(Find<QPushButton>("Command_Undo")->text(), QString::fromUtf8(l.undo));
@@ -274,10 +279,10 @@ TEST_F(EditorHistory, DamagedKeptStoreIsSetAside) {
     store[0] = {"11", "22 05"};
     const std::string whole = FormatPrgFile(store);
     const std::string cases[] = {
-        whole.substr(0, whole.size() / 2),                                          // cut short
-        "kmd eeprom file v1.0\r\n" + whole.substr(22),                              // wrong header
-        whole + "--PRG17--\r\n11\r\n--ENDPRG--\r\n",                                // outside the store
-        std::string("KMD EEPROM FILE V1.0\r\n--PRG0--\r\n11\r\n--ENDPRG--\r\n"),    // programs missing
+        whole.substr(0, whole.size() / 2),                                       // cut short
+        "kmd eeprom file v1.0\r\n" + whole.substr(22),                           // wrong header
+        whole + "--PRG17--\r\n11\r\n--ENDPRG--\r\n",                             // outside the store
+        std::string("KMD EEPROM FILE V1.0\r\n--PRG0--\r\n11\r\n--ENDPRG--\r\n"), // programs missing
     };
     for (const std::string& text : cases) {
         ASSERT_FALSE(WriteKeptStore(KeptStorePath(), store));
@@ -292,8 +297,8 @@ TEST_F(EditorHistory, DamagedKeptStoreIsSetAside) {
         EXPECT_TRUE(prompts->questions.empty());
         ASSERT_EQ(prompts->messages.size(), 1u);
         EXPECT_EQ(prompts->messages[0].title, "VarDelo - ERROR");
-        EXPECT_TRUE(prompts->messages[0].text.startsWith("The kept programs cannot be read and were set aside: " +
-                                                         Kept() + ".damaged\n"))
+        EXPECT_TRUE(prompts->messages[0].text.startsWith(
+            "The kept programs cannot be read and were set aside: " + Kept() + ".damaged\n"))
             << prompts->messages[0].text.toStdString();
         EXPECT_EQ(editor->Grid().PrgLines, PrgStore{});
         EXPECT_FALSE(QFile::exists(Kept()));

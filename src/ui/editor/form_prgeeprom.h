@@ -68,6 +68,8 @@ class Form_PrgEeprom : public QWidget {
     void BuildControls();
     void BuildHistory();
     void SetHistoryTexts();
+    // Puts program p on show after an undo, a redo or a restore.
+    void ShowChangedPrg(int p);
     // "\nChanged programs: 0, 3" for the exit question; empty when nothing changed.
     QString ChangedProgramsLine() const;
     // The caption, with " *" while programs differ from the last file or drive state.

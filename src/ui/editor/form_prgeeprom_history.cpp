@@ -32,7 +32,7 @@ const Text3 KeepFailed{"Impossibile conservare i programmi in ", "Cannot keep th
 
 void Form_PrgEeprom::BuildHistory() {
     history_ = new PrgHistory(
-        grid_.PrgLines, [this](int p) { ShowPrg(p); }, KeptStorePath(), this);
+        grid_.PrgLines, [this](int p) { ShowChangedPrg(p); }, KeptStorePath(), this);
     QUndoStack& stack = history_->Stack();
     Command_Undo->setEnabled(false);
     Command_Redo->setEnabled(false);
@@ -50,6 +50,11 @@ void Form_PrgEeprom::BuildHistory() {
                 {QKeySequence(Qt::CTRL | Qt::Key_Y), &Form_PrgEeprom::Redo}};
     for (const auto& k : keys)
         connect(new QShortcut(k.keys, this), &QShortcut::activated, this, k.handler);
+}
+
+void Form_PrgEeprom::ShowChangedPrg(int p) {
+    grid_.PrgActive = static_cast<int16_t>(p);
+    ShowPrg(p);
 }
 
 void Form_PrgEeprom::SetHistoryTexts() {
@@ -92,5 +97,5 @@ void Form_PrgEeprom::OfferKeptStore() {
     if (!UiPrompts().questionDefaultNo(this, AppTitle, TextOrEnglish(KeptQuestion).arg(numbers))) return;
     ChangeScope change(*history_, grid_.PrgLines);
     grid_.PrgLines = kept.store;
-    ShowPrg(programs.front());
+    ShowChangedPrg(programs.front());
 }

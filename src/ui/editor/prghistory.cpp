@@ -71,8 +71,7 @@ std::vector<int> PrgHistory::ChangedPrograms() const {
 std::optional<std::string> PrgHistory::Keep() {
     if (keptPath_.empty()) return std::nullopt;
     std::optional<std::string> error = WriteKeptStore(keptPath_, store_);
-    if (error && !keepFailing_)
-        emit keepFailed(QString::fromStdString(keptPath_ + ": " + *error));
+    if (error && !keepFailing_) emit keepFailed(QString::fromStdString(keptPath_ + ": " + *error));
     keepFailing_ = error.has_value();
     kept_ = kept_ || !error;
     return error;

@@ -28,7 +28,10 @@ class PrgHistory : public QObject {
     void Record(const PrgStore& before);
 
     // The store (or one program of it) now matches a file or a drive.
-    void MarkClean() { clean_ = store_; emit changed(); }
+    void MarkClean() {
+        clean_ = store_;
+        emit changed();
+    }
     void MarkClean(int program);
     std::vector<int> ChangedPrograms() const;
     bool Modified() const { return !ChangedPrograms().empty(); }
