@@ -138,7 +138,6 @@ int TwipsToPixels(int twips, int dpi) {
 
 QPointer<Form_PrgEeprom> g_editor;
 
-
 } // namespace
 
 Form_PrgEeprom::Form_PrgEeprom(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -572,9 +571,8 @@ void Form_PrgEeprom::SendAllPrg() {
 
 void Form_PrgEeprom::SendCurrentPrg() {
     TransferResult result;
-    RunTransfer([this, &result](TransferIo& io) {
-        result = ::SendCurrentPrg(grid_.PrgLines, grid_.PrgActive, io);
-    });
+    RunTransfer(
+        [this, &result](TransferIo& io) { result = ::SendCurrentPrg(grid_.PrgLines, grid_.PrgActive, io); });
     for (int p : result.sent)
         history_->MarkClean(p);
 }
