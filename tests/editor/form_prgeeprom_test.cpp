@@ -3,6 +3,7 @@
 #include "ui/editor/form_prgeeprom.h"
 
 #include "app/module1.h"
+#include "model/keptstore.h"
 #include "protocol/catalog.h"
 #include "sim_fixture.h"
 
@@ -54,6 +55,7 @@ class EditorWindow : public SimFixture {
         prompts = std::make_unique<PdfPrompts>();
         Module1::InitComandi();
         Module1::Indirizzo = 1;
+        QFile::remove(QString::fromStdString(KeptStorePath())); // no offer left by an earlier test
     }
     void TearDown() override {
         form.reset();

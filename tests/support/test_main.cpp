@@ -5,6 +5,9 @@
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Data the program keeps (the editor's unsaved programs) go there too.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QApplication app(argc, argv);
     // The application's settings go to a directory of the run, never the user's own.
     QTemporaryDir settings;

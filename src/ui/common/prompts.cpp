@@ -22,6 +22,10 @@ class QtPrompts : public Prompts {
         return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
     }
+    bool questionDefaultNo(QWidget* parent, const QString& title, const QString& text) override {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    }
     QString input(QWidget* parent, const QString& prompt, const QString& title) override {
         bool ok = false;
         QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);

@@ -14,6 +14,11 @@ class Prompts {
     virtual void message(QWidget* parent, const QString& title, const QString& text, bool error) = 0;
     // Yes/No question; true for Yes.
     virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
+    // The same question with No as the default button, for offers that must not be taken by a
+    // hasty Enter. Scripted prompts answer it as any question.
+    virtual bool questionDefaultNo(QWidget* parent, const QString& title, const QString& text) {
+        return question(parent, title, text);
+    }
     // Input box with an empty entry field: the typed text, or empty on Cancel.
     virtual QString input(QWidget* parent, const QString& prompt, const QString& title) = 0;
     virtual void beep() = 0;

@@ -14,6 +14,7 @@
 #include "ui/dialogs/command_value.h"
 #include "ui/editor/form_listingprint.h"
 #include "ui/editor/form_prgmodel.h"
+#include "ui/editor/prghistory.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -142,13 +143,22 @@ QPointer<Form_PrgEeprom> g_editor;
 Form_PrgEeprom::Form_PrgEeprom(DriveLine& line, QWidget* parent) : QWidget(parent, Qt::Window), line_(line) {
     setObjectName("Form_PrgEeprom");
     BuildControls();
+    BuildHistory();
     // Open sequence: texts, command list, an empty store with program 0 on show.
     Combo_Command->clear();
     SetLingua();
     FillCommandList();
     grid_.Clear();
     ShowPrg(0);
+    history_->MarkClean();
     LoadOptions();
+}
+
+void Form_PrgEeprom::UpdateTitle() {
+    QString title = windowTitle();
+    if (title.endsWith(" *")) title.chop(2);
+    if (auto text = ForLanguage(TextOf("@caption"))) title = *text;
+    setWindowTitle(history_ && history_->Modified() ? title + " *" : title);
 }
 
 void Form_PrgEeprom::LoadOptions() {
@@ -241,6 +251,10 @@ void Form_PrgEeprom::BuildControls() {
     selectLayout->addWidget(Combo_Command, 1);
     selectLayout->addWidget(button("Command_NewCmd", &Form_PrgEeprom::NewCmd));
     selectLayout->addWidget(button("Command_DelLine", &Form_PrgEeprom::DelLine));
+    Command_Undo = button("Command_Undo", &Form_PrgEeprom::Undo);
+    Command_Redo = button("Command_Redo", &Form_PrgEeprom::Redo);
+    selectLayout->addWidget(Command_Undo);
+    selectLayout->addWidget(Command_Redo);
 
     auto* editor = group("Frame_Editor");
     auto* editorLayout = new QVBoxLayout(editor);
@@ -323,11 +337,12 @@ void Form_PrgEeprom::SetLingua() {
         if (!text) continue;
         SetControlText(findChild<QObject*>(QString::fromLatin1(t.control)), *text);
     }
-    if (auto text = ForLanguage(TextOf("@caption"))) setWindowTitle(*text);
+    UpdateTitle();
     if (auto text = ForLanguage(TextOf("@combo"))) {
         Combo_Command->setEditText(*text);
         Combo_Command->setPlaceholderText(*text); // shown again when the operator empties the field
     }
+    SetHistoryTexts();
     model_->setCaptions(Say("@hexColumn"), Say("@descriptionColumn"));
     Text1->clear();
 }
@@ -387,6 +402,7 @@ bool Form_PrgEeprom::StoreFree() {
 
 void Form_PrgEeprom::NewCmd() {
     if (!StoreFree()) return;
+    ChangeScope change(*history_, grid_.PrgLines);
     Module1::TriggerMask = 0;
     int slot = Combo_Command->currentIndex();
     // The command shown is the one inserted: a typed description picks its command, any other
@@ -435,6 +451,7 @@ void Form_PrgEeprom::NewCmd() {
 
 void Form_PrgEeprom::DelLine() {
     if (!StoreFree()) return;
+    ChangeScope change(*history_, grid_.PrgLines);
     const int cursor = grid_.DeleteGridRow(CursorRow());
     RefreshGrid(cursor);
 }
@@ -453,6 +470,7 @@ void Form_PrgEeprom::PrgUp() {
 
 void Form_PrgEeprom::LoadPrg() {
     if (!StoreFree()) return;
+    ChangeScope change(*history_, grid_.PrgLines);
     const QString name = UiPrompts().openFileName(this, FileFilter);
     if (name.isEmpty()) return;
     const PrgFileLoad load = LoadPrgFile(name.toStdString());
@@ -463,6 +481,7 @@ void Form_PrgEeprom::LoadPrg() {
     }
     if (!load.content->headerOk) UiPrompts().beep();
     grid_.PrgLines = load.content->store;
+    history_->MarkClean();
     grid_.PrgActive = 0;
     grid_.ShowPrg(0);
     RefreshGrid(0);
@@ -477,6 +496,8 @@ void Form_PrgEeprom::SavePrg() {
     if (std::optional<std::string> error = SavePrgFile(name.toStdString(), grid_.PrgLines))
         UiPrompts().message(this, ErrorTitle(),
                             Say("@saveFailed") + name + "\n" + QString::fromStdString(*error), true);
+    else
+        history_->MarkClean();
 }
 
 void Form_PrgEeprom::PrintPrg() {
@@ -538,16 +559,30 @@ template <typename Operation> void Form_PrgEeprom::RunTransfer(Operation operati
     cancelRequested_ = false;
 }
 
+// A read replaces programs: one undo step for all of them. The store matches the drive only
+// after a read that ran to its end; sent programs match it once the drive took them.
 void Form_PrgEeprom::ReadAllPrg() {
-    RunTransfer([this](TransferIo& io) { ::ReadAllPrg(grid_.PrgLines, io); });
+    ChangeScope change(*history_, grid_.PrgLines);
+    TransferResult result;
+    RunTransfer([this, &result](TransferIo& io) { result = ::ReadAllPrg(grid_.PrgLines, io); });
+    if (result.ok) history_->MarkClean();
 }
 
 void Form_PrgEeprom::SendAllPrg() {
-    RunTransfer([this](TransferIo& io) { ::SendAllPrg(grid_.PrgLines, io); });
+    TransferResult result;
+    RunTransfer([this, &result](TransferIo& io) { result = ::SendAllPrg(grid_.PrgLines, io); });
+    // All sent: the drive was erased first, so its empty programs match too.
+    if (result.ok) history_->MarkClean();
+    for (int p : result.sent)
+        history_->MarkClean(p);
 }
 
 void Form_PrgEeprom::SendCurrentPrg() {
-    RunTransfer([this](TransferIo& io) { ::SendCurrentPrg(grid_.PrgLines, grid_.PrgActive, io); });
+    TransferResult result;
+    RunTransfer(
+        [this, &result](TransferIo& io) { result = ::SendCurrentPrg(grid_.PrgLines, grid_.PrgActive, io); });
+    for (int p : result.sent)
+        history_->MarkClean(p);
 }
 
 void Form_PrgEeprom::DeletePrg() {
@@ -559,6 +594,7 @@ void Form_PrgEeprom::DeleteAllPrg() {
 }
 
 void Form_PrgEeprom::CopyPrg() {
+    ChangeScope change(*history_, grid_.PrgLines);
     RunTransfer([this](TransferIo& io) { ::CopyPrg(grid_.PrgLines, io); });
 }
 
@@ -577,20 +613,24 @@ void Form_PrgEeprom::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (UiPrompts().question(this, AppTitle, Say("@exitQuestion")))
+    if (UiPrompts().question(this, AppTitle, Say("@exitQuestion") + ChangedProgramsLine())) {
+        history_->ForgetKept();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void ShowProgramEditor(QWidget* owner, DriveLine& line) {
-    if (!g_editor) {
+    const bool opening = !g_editor;
+    if (opening) {
         // Not a child of the owner: the editor lives on until the operator closes it.
         g_editor = new Form_PrgEeprom(line, nullptr);
         g_editor->setAttribute(Qt::WA_DeleteOnClose);
         if (owner) g_editor->move(owner->frameGeometry().topLeft() + QPoint(40, 40));
     }
     g_editor->show();
+    if (opening) g_editor->OfferKeptStore();
     g_editor->raise();
     g_editor->activateWindow();
 }

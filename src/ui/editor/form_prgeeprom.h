@@ -14,6 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTableView;
 class PrgGridModel;
+class PrgHistory;
 struct TransferIo;
 class DriveLine;
 
@@ -25,6 +26,7 @@ class Form_PrgEeprom : public QWidget {
     // The store and the grid rows, as the operations below leave them.
     PrgGrid& Grid() { return grid_; }
     bool TransferRunning() const { return transferRunning_; }
+    PrgHistory& History() { return *history_; }
 
     void SetLingua();
     // Shows program p in the grid (decoded) and its number in Text_PrgActive.
@@ -54,12 +56,25 @@ class Form_PrgEeprom : public QWidget {
     void VerifyPrg();      // compares every program with the drive's
     void CancelTransfer(); // stops the running transfer; a program being written is closed
     void Exit();           // asks, then closes
+    void Undo();
+    void Redo();
+    // Offers the store kept from an earlier session when this one starts empty; a damaged one is
+    // set aside with a message.
+    void OfferKeptStore();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void BuildControls();
+    void BuildHistory();
+    void SetHistoryTexts();
+    // Puts program p on show after an undo, a redo or a restore.
+    void ShowChangedPrg(int p);
+    // "\nChanged programs: 0, 3" for the exit question; empty when nothing changed.
+    QString ChangedProgramsLine() const;
+    // The caption, with " *" while programs differ from the last file or drive state.
+    void UpdateTitle();
     void FillCommandList();
     // The transfer options as last chosen (application settings), and kept when changed.
     void LoadOptions();
@@ -75,6 +90,9 @@ class Form_PrgEeprom : public QWidget {
 
     DriveLine& line_;
     PrgGrid grid_;
+    PrgHistory* history_ = nullptr;
+    QPushButton* Command_Undo = nullptr;
+    QPushButton* Command_Redo = nullptr;
     PrgGridModel* model_ = nullptr;
     QTableView* DBGrid1 = nullptr;
     QComboBox* Combo_Command = nullptr;
