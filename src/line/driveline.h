@@ -244,6 +244,6 @@ class DriveLine : public QObject {
     bool stopSent_ = false;   // the last stop handed both frames to the system
     int stopsWritten_ = 0;
     unsigned stops_ = 0;
-    QTimer stopTimer_;                         // the second frame, then the bound of its writing
-    std::function<void()> afterStop_;          // the monitor's exchange asked for during a stop
+    QTimer stopTimer_;                // the second frame, then the bound of its writing
+    std::function<void()> afterStop_; // the monitor's exchange asked for during a stop
 };

@@ -13,12 +13,12 @@
 
 namespace {
 const Text3 kStopAll{"Ferma tutti i drive", "Stop all drives", "Alle Antriebe stoppen"};
-const Text3 kSent{"STOP inviato a tutti i drive", "STOP sent to all drives", "STOP an alle Antriebe gesendet"};
+const Text3 kSent{"STOP inviato a tutti i drive", "STOP sent to all drives",
+                  "STOP an alle Antriebe gesendet"};
 const Text3 kNotSent{"STOP NON inviato: ", "STOP NOT sent: ", "STOP NICHT gesendet: "};
 } // namespace
 
-StopAllDrives::StopAllDrives(DriveLine& line)
-    : QObject(&line), line_(line), action_(new QAction(this)) {
+StopAllDrives::StopAllDrives(DriveLine& line) : QObject(&line), line_(line), action_(new QAction(this)) {
     setObjectName("StopAllDrives");
     action_->setObjectName("VoceStopAll");
     connect(action_, &QAction::triggered, this, &StopAllDrives::trigger);
