@@ -3,6 +3,7 @@
 #include "cli/cli_report.h"
 #include "jobs/busscan.h"
 #include "line/driveline.h"
+#include "line/serialport.h"
 #include "protocol/catalog.h"
 #include "protocol/command_value.h"
 #include "protocol/decoder.h"

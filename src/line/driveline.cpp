@@ -436,8 +436,11 @@ Exchange DriveLine::stopAll(const LineTarget& to) {
     ex.outcome = Outcome::Aborted;
     if (aborted_) return ex;
     ++stops_;
-    // The exchange on the line ends here; its port stays open for the stop, closed after it.
+    // The exchange on the line ends here (whoever started it starts no other before the stop's
+    // frames are out); its port stays open for the stop, and is closed after it.
     bool closeAfter = stopping_ && stopOpened_;
+    stopping_ = true;
+    stopOpened_ = false;
     if (pending_) {
         closeAfter = !pending_->keepOpen;
         pending_->keepOpen = true;
@@ -449,12 +452,11 @@ Exchange DriveLine::stopAll(const LineTarget& to) {
         unsettled_ = unsettled;
         if (opened != Outcome::Reply) {
             ex.outcome = Outcome::OpenFailed;
-            emit wakeLoops();
+            endStop(false);
             return ex;
         }
         closeAfter = true;
     }
-    stopping_ = true;
     stopOpened_ = closeAfter;
     stopsWritten_ = 0;
     unsettled_ = true; // the reply of the exchange cut short may still be on its way

@@ -114,13 +114,13 @@ TEST_F(StopTest, AStopCutsATransferShortAndItNeverSaysItWasDone) {
     ASSERT_EQ(frames.size(), 3u); // the first read, then the stop twice: nothing more was read
     EXPECT_EQ(frames[1], StopFrame);
     EXPECT_EQ(frames[2], StopFrame);
-    const QString status = editor.Text1->toPlainText();
+    const QString status = editor.findChild<QPlainTextEdit*>("Text1")->toPlainText();
     EXPECT_TRUE(status.contains("STOPPED")) << status.toStdString();
     EXPECT_FALSE(status.contains("OK")) << status.toStdString();
     EXPECT_FALSE(line->busy());
 }
 
-TEST_F(StopTest, TheScanAndTheDiagnosticsEndAndTheMonitorGoesOn) {
+TEST_F(StopTest, TheScanEndsAndTheMonitorGoesOn) {
     Form_Scan scan(*line, [](int) {});
     WhenSent(*line, [&] { PressF12(&scan); });
     scan.StartScan();
@@ -150,9 +150,9 @@ TEST_F(StopTest, APortThatCannotOpenIsToldAndTheStatusLineSaysNotSent) {
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_TRUE(prompts->messages[0].error);
     EXPECT_TRUE(prompts->messages[0].text.startsWith("Cannot open the serial port "))
-        << prompts->messages[0].text;
+        << prompts->messages[0].text.toStdString();
     EXPECT_TRUE(prompts->messages[0].text.contains("device busy"));
-    EXPECT_TRUE(text("Statusbar").startsWith("STOP NOT sent: ")) << text("Statusbar");
+    EXPECT_TRUE(text("Statusbar").startsWith("STOP NOT sent: ")) << text("Statusbar").toStdString();
 }
 
 // Over a pseudo-terminal: the command-line stop and the window's stop both put two frames on the line.
