@@ -3,6 +3,7 @@
 #include "base/numbers.h"
 #include "drivebus.h"
 #include "pacedline.h"
+#include "protocol/frame.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -59,6 +60,7 @@ Lines on standard input change the simulation while it runs (each is answered "o
   inputs A BYTE       input/output byte of drive A, read by command 19
   status A BYTE       status bits of drive A besides bit 0 (moving)
   state               print each drive's position and status, and the collisions
+  frames              print every frame the drives took, in order (hex)
   collisions          print the number of collisions on the line (with --line-time)
   quit                end
 )";
@@ -387,6 +389,9 @@ void Command(SimServer& server, const std::string& line) {
             Say("drive " + std::to_string(d) + ": position " + std::to_string(bus.position(d)) + ", status " +
                 std::to_string(bus.statusByte(d)) + ", analog " + std::to_string(bus.analogInput(d)));
         Say("line: " + std::to_string(server.collisions()) + " collisions");
+    } else if (verb == "frames") { // every frame the drives took, in order, as hex
+        for (const std::string& f : bus.frames())
+            Say("frame " + HexText(f));
     } else if (verb == "collisions") {
         Say("collisions " + std::to_string(server.collisions()));
     } else {

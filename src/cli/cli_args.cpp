@@ -88,6 +88,10 @@ const CommandShape Commands[] = {
     {"scan", 0, 0, "scan",
      "Asks every address 0..31 for its drive type and software release and lists the drives\n"
      "that answer. Exit 1 when none answers.\n"},
+    {"stop", 0, 0, "stop",
+     "Stops every drive on the line: the broadcast Stop (code 17 to switchall), sent twice 30 ms\n"
+     "apart so that a reply on the line cannot swallow it. Exit 0 once both frames are handed to\n"
+     "the system, 3 when the port cannot be opened or is lost.\n"},
 };
 
 const CommandShape* FindCommand(const std::string& name) {

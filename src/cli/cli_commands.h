@@ -18,6 +18,7 @@ bool CliInterrupted();
 
 int RunSend(const CliOptions& options, CliReport& report, CliLine& cli);
 int RunScan(const CliOptions& options, CliReport& report, CliLine& cli);
+int RunStop(const CliOptions& options, CliReport& report, CliLine& cli);
 int RunErase(const CliOptions& options, CliReport& report, CliLine& cli);
 int RunReadPrograms(const CliOptions& options, CliReport& report, CliLine& cli);
 int RunWritePrograms(const CliOptions& options, CliReport& report, CliLine& cli);

@@ -44,6 +44,7 @@ int Run(const CliOptions& o, CliReport& report, CliLine& cli) {
     report.set("baud", cli.target.baud);
     if (o.command == "send") return RunSend(o, report, cli);
     if (o.command == "scan") return RunScan(o, report, cli);
+    if (o.command == "stop") return RunStop(o, report, cli);
     if (o.command == "erase") return RunErase(o, report, cli);
     if (o.command == "read-programs") return RunReadPrograms(o, report, cli);
     if (o.command == "write-programs") return RunWritePrograms(o, report, cli);

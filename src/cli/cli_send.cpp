@@ -3,6 +3,7 @@
 #include "cli/cli_report.h"
 #include "jobs/busscan.h"
 #include "line/driveline.h"
+#include "line/serialport.h"
 #include "protocol/catalog.h"
 #include "protocol/command_value.h"
 #include "protocol/decoder.h"
@@ -126,5 +127,20 @@ int RunScan(const CliOptions&, CliReport& report, CliLine& cli) {
                                                            : PortTroubleText(out.portError, false));
     if (out.cancelled) return report.finish(ExitInterrupted, "interrupted");
     if (found == 0) return report.finish(ExitDrive, "no drive answered on addresses 0..31");
+    return report.finish(ExitDone);
+}
+
+int RunStop(const CliOptions&, CliReport& report, CliLine& cli) {
+    // No lease: the stop goes ahead of whatever else would hold the line.
+    Exchange ex = cli.line.stopAll(cli.target);
+    const std::string tx = HexText(ex.frame);
+    report.set("frame", Q(tx));
+    if (ex.outcome == Outcome::OpenFailed) return report.finish(ExitPort, PortTroubleText(ex.error, false));
+    const bool sent = ex.outcome == Outcome::Broadcast && cli.line.waitStopDone();
+    if (!sent) {
+        const std::string error = ex.error.empty() ? cli.line.port().errorText() : ex.error;
+        return report.finish(ExitPort, PortTroubleText(error, true));
+    }
+    report.say("TX: " + tx + " (twice)");
     return report.finish(ExitDone);
 }

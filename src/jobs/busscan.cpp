@@ -4,7 +4,8 @@
 
 ScanOutcome ScanBus(DriveLine& line, const LineTarget& to, const std::function<bool(int)>& progress) {
     ScanOutcome out;
-    for (int address = 0; address <= 31; ++address) {
+    const unsigned stops = line.stops(); // a stop of every drive ends the scan
+    for (int address = 0; address <= 31 && line.stops() == stops; ++address) {
         if (progress && !progress(address)) {
             out.cancelled = true;
             break;

@@ -113,6 +113,11 @@ class Session {
                               io.line->port().deviceName() + "): " + ex.error + CrLf);
             return false;
         case Outcome::Aborted:
+            // Every drive is being stopped (not the program quitting): the operation ends here.
+            if (!io.line->aborted()) {
+                status.newLine();
+                status.append("STOPPED" + CrLf);
+            }
             return false;
         default:
             return true;

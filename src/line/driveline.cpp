@@ -57,6 +57,17 @@ DriveLine::DriveLine(SerialPort& port, QObject* parent) : QObject(parent), port_
     connect(&port_, &SerialPort::readyRead, this, &DriveLine::advance);
     connect(&port_, &SerialPort::bytesWritten, this, &DriveLine::advance);
     connect(&port_, &SerialPort::linkLost, this, [this] { finish(WaitEnd::LinkLost); });
+    stopTimer_.setSingleShot(true);
+    stopTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&stopTimer_, &QTimer::timeout, this, [this] {
+        if (stopsWritten_ == 1)
+            writeStop();
+        else
+            endStop(false); // the second frame could not be handed over in time
+    });
+    connect(&port_, &SerialPort::bytesWritten, this, [this] {
+        if (stopping_ && stopsWritten_ == 2 && port_.bytesToWrite() == 0) endStop(true);
+    });
 }
 
 DriveLine::~DriveLine() {
@@ -93,8 +104,9 @@ WaitEnd DriveLine::loopUntil(const std::function<bool()>& done, int ms) {
     if (done()) return WaitEnd::Ready;
     QEventLoop loop;
     WaitEnd end = WaitEnd::Deadline;
+    const unsigned stops = stops_; // a stop cuts every wait in progress short
     auto check = [&] {
-        if (aborted_) {
+        if (aborted_ || stops_ != stops) {
             end = WaitEnd::Aborted;
             loop.quit();
         } else if (done()) {
@@ -295,6 +307,12 @@ Exchange DriveLine::counted(const LineTarget& to, int add, int code, double p1, 
 void DriveLine::startCounted(const LineTarget& to, int add, int code, int nrx, bool monitor,
                              std::function<void(const Exchange&)> done) {
     if (pending_ || aborted_) return;
+    if (stopping_) {
+        afterStop_ = [=, this, done = std::move(done)]() mutable {
+            startCounted(to, add, code, nrx, monitor, std::move(done));
+        };
+        return;
+    }
     auto p = std::make_unique<Pending>(add, MakeCommandFrame(add, code, 0, 0, 1, 0).frame);
     p->nrx = nrx;
     p->timeout = ReplyTimeoutSeconds;
@@ -322,8 +340,8 @@ void DriveLine::launch(const LineTarget& to, std::unique_ptr<Pending> p) {
 
 Exchange DriveLine::run(const LineTarget& to, std::unique_ptr<Pending> p) {
     Exchange ex = p->ex;
-    // The monitor's read on the line (if any) ends first.
-    if (loopUntil([this] { return !pending_; }, -1) == WaitEnd::Aborted) {
+    // The monitor's read on the line (if any), and a stop's frames, end first.
+    if (loopUntil([this] { return !pending_ && !stopping_; }, -1) == WaitEnd::Aborted) {
         ex.outcome = Outcome::Aborted;
         return ex;
     }
@@ -410,4 +428,72 @@ PolledExchange DriveLine::polled(const LineTarget& to, int add, const std::strin
         return answered(port_.readAll());
     }
     return noAnswer();
+}
+
+Exchange DriveLine::stopAll(const LineTarget& to) {
+    Exchange ex;
+    ex.frame = MakeCommandFrame(BroadcastAddress, StopCode, 0, 0, 1, 0).frame;
+    ex.outcome = Outcome::Aborted;
+    if (aborted_) return ex;
+    ++stops_;
+    // The exchange on the line ends here (whoever started it starts no other before the stop's
+    // frames are out); its port stays open for the stop, and is closed after it.
+    bool closeAfter = stopping_ && stopOpened_;
+    stopping_ = true;
+    stopOpened_ = false;
+    if (pending_) {
+        closeAfter = !pending_->keepOpen;
+        pending_->keepOpen = true;
+    }
+    finish(WaitEnd::Aborted);
+    if (!port_.isOpen()) {
+        const bool unsettled = std::exchange(unsettled_, false); // no waiting for a quiet line now
+        const Outcome opened = open(to, Pending(BroadcastAddress, ex.frame), ex.error);
+        unsettled_ = unsettled;
+        if (opened != Outcome::Reply) {
+            ex.outcome = Outcome::OpenFailed;
+            endStop(false);
+            return ex;
+        }
+        closeAfter = true;
+    }
+    stopOpened_ = closeAfter;
+    stopsWritten_ = 0;
+    unsettled_ = true; // the reply of the exchange cut short may still be on its way
+    writeStop();
+    emit wakeLoops();
+    ex.outcome = stopping_ ? Outcome::Broadcast : Outcome::LinkLost;
+    if (!stopping_) ex.error = portText() + ": " + port_.errorText();
+    return ex;
+}
+
+void DriveLine::writeStop() {
+    const std::string frame = MakeCommandFrame(BroadcastAddress, StopCode, 0, 0, 1, 0).frame;
+    if (!port_.isOpen() || !port_.write(frame)) {
+        endStop(false);
+        return;
+    }
+    ++stopsWritten_;
+    report({TrafficEvent::Sent, BroadcastAddress, frame, TrafficEvent::EmergencyStop});
+    if (stopsWritten_ == 2 && port_.bytesToWrite() == 0)
+        endStop(true);
+    else // the second frame, or the bound of its writing
+        stopTimer_.start(stopsWritten_ == 1 ? StopRepeatMilliseconds
+                                            : static_cast<int>(WriteTimeoutSeconds * 1000.0 + 0.5));
+}
+
+void DriveLine::endStop(bool sent) {
+    stopTimer_.stop();
+    stopping_ = false;
+    stopSent_ = sent;
+    if (stopOpened_ && port_.isOpen()) port_.close();
+    stopOpened_ = false;
+    if (auto after = std::exchange(afterStop_, nullptr)) after();
+    emit stopDone(sent);
+    emit wakeLoops();
+}
+
+bool DriveLine::waitStopDone() {
+    if (stopping_) loopUntil([this] { return !stopping_; }, -1);
+    return !stopping_ && stopSent_;
 }

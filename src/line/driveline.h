@@ -48,6 +48,11 @@ enum class Outcome {
     Aborted,    // cut short: the program is quitting, or every drive is being stopped
 };
 
+// The broadcast Stop (code 17 to every drive), and when it goes out a second time: a drive's
+// reply colliding with the first on the half-duplex line cannot swallow both.
+constexpr int StopCode = 17;
+constexpr int StopRepeatMilliseconds = 30;
+
 struct Exchange {
     Outcome outcome = Outcome::Reply;
     std::string frame; // bytes written
@@ -81,6 +86,8 @@ double QuietGapSeconds(int baud);
 // What went over the line, for anyone who wants to watch (the communication log).
 struct TrafficEvent {
     enum Kind { Sent, Received, Timeout, Broadcast, Refused, PortError, LinkLost };
+    // The note of the broadcast Stop frames of stopAll.
+    static constexpr const char* EmergencyStop = "EMERGENCY STOP";
     Kind kind;
     int address;
     std::string bytes;    // frame or reply
@@ -166,6 +173,20 @@ class DriveLine : public QObject {
     void abortAll();
     bool aborted() const { return aborted_; }
 
+    // --- Stop every drive, ahead of whoever holds the line: every wait in progress ends at once
+    // (the exchange on the line as Aborted), the broadcast Stop is written at once, and again
+    // StopRepeatMilliseconds later. The port is opened towards `to` when it is closed; an open
+    // port is used as it is (it is the line the drives are on). No other frame goes out until
+    // the second Stop has been handed to the system. Returns OpenFailed (nothing sent, `error`
+    // says why), Aborted (the program is quitting) or Broadcast.
+    Exchange stopAll(const LineTarget& to);
+    bool stopping() const { return stopping_; }
+    // Bumped by every stop: an operation compares it before and after to know it was stopped.
+    unsigned stops() const { return stops_; }
+    // Until the stop in progress has handed both frames to the system (bounded); false if it
+    // could not.
+    bool waitStopDone();
+
     // --- The device each COM number opens (a choice in the settings, else the usual mapping).
     void setPortDevice(int comPort, const std::string& device);
     std::string portDevice(int comPort) const;
@@ -178,6 +199,8 @@ class DriveLine : public QObject {
   signals:
     // The line was given back; whoever waits for it may try again (queued connections only).
     void freed();
+    // A stop's frames have both been handed to the system (`sent`), or the stop failed.
+    void stopDone(bool sent);
     // Something a nested wait may be waiting for has happened.
     void wakeLoops();
 
@@ -199,6 +222,8 @@ class DriveLine : public QObject {
     void advance();
     void finish(WaitEnd end);
     std::string portText() const; // "COM1 (./com1)"
+    void writeStop();
+    void endStop(bool sent);
 
     SerialPort& port_;
     // The port number, settings and device the port was last opened with.
@@ -214,4 +239,11 @@ class DriveLine : public QObject {
     std::function<void(double)> recorder_;
     std::unique_ptr<Pending> pending_;
     QTimer timer_; // the pending exchange's bound
+    bool stopping_ = false;
+    bool stopOpened_ = false; // the stop opened the port, and closes it after
+    bool stopSent_ = false;   // the last stop handed both frames to the system
+    int stopsWritten_ = 0;
+    unsigned stops_ = 0;
+    QTimer stopTimer_;                // the second frame, then the bound of its writing
+    std::function<void()> afterStop_; // the monitor's exchange asked for during a stop
 };

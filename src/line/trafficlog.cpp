@@ -31,6 +31,7 @@ void TrafficLog::record(const TrafficEvent& event) {
         std::string data = event.bytes.substr(start, event.bytes.size() - start - 1);
         lastCode_ = data.empty() ? -1 : static_cast<unsigned char>(data[0]);
         entry.decoded = DecodeCommand(HexText(data), lingua_);
+        if (!event.text.empty()) entry.decoded = event.text + " - " + entry.decoded; // the stop's mark
     } else if (event.kind == TrafficEvent::Received) {
         if (event.bytes == "\x06")
             entry.decoded = "ACK";

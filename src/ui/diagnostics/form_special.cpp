@@ -3,6 +3,7 @@
 #include "app/module1.h"
 #include "jobs/special_tests.h"
 #include "ui/common/prompts.h"
+#include "ui/common/stopall.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -71,6 +72,7 @@ Form_SPECIAL::Form_SPECIAL(DriveLine& line, QWidget* parent) : QWidget(parent, Q
     buttons->addSpacing(16);
     buttons->addStretch(1);
     buttons->addWidget(Command_Stop);
+    buttons->addWidget(StopAllDrives::Of(line).button(this));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(Text1, 1);

@@ -10,6 +10,7 @@
 #include "protocol/linecodec.h"
 #include "ui/common/lists.h"
 #include "ui/common/prompts.h"
+#include "ui/common/stopall.h"
 #include "ui/common/texts.h"
 #include "ui/dialogs/command_value.h"
 #include "ui/editor/form_listingprint.h"
@@ -300,6 +301,7 @@ void Form_PrgEeprom::BuildControls() {
     side->addWidget(disk);
     side->addWidget(drive);
     side->addStretch(1);
+    side->addWidget(StopAllDrives::Of(line_).button(this));
     side->addWidget(button("Command_exit", &Form_PrgEeprom::Exit));
 
     auto* status = group("Frame_Status");

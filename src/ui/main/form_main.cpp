@@ -5,6 +5,7 @@
 #include "base/numbers.h"
 #include "protocol/catalog.h"
 #include "ui/common/lists.h"
+#include "ui/common/stopall.h"
 #include "ui/main/form_main_texts.h"
 #include "ui/tools/form_log.h"
 #include "ui/tools/form_monitor.h"
@@ -153,6 +154,7 @@ void Form_main::buildControls() {
     auto* right = new QVBoxLayout;
     right->addWidget(motion);
     right->addWidget(direct);
+    right->addWidget(StopAllDrives::Of(line_).button(this));
     right->addStretch(1);
 
     auto* top = new QHBoxLayout;
@@ -189,6 +191,7 @@ void Form_main::buildControls() {
     Statusbar->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(Statusbar, 1);
     statusBar()->setSizeGripEnabled(true);
+    connect(&StopAllDrives::Of(line_), &StopAllDrives::reported, Statusbar, &QLabel::setText);
 
     connect(Combo_Addr, &QComboBox::activated, this, &Form_main::onAddrActivated);
     connect(Combo_Addr->lineEdit(), &QLineEdit::editingFinished, this, &Form_main::commitAddress);
@@ -235,6 +238,7 @@ void Form_main::buildMenus() {
     MenuTools->addAction(VoceLog);
     MenuTools->addAction(VoceScan);
     MenuTools->addAction(VoceMonitor);
+    MenuTools->addAction(StopAllDrives::Of(line_).action());
     MenuFile->addAction(VoceExit);
     MenuSettings->addAction(VoceSerialSetting);
     MenuSettings->addAction(VoceLanguage);
@@ -312,6 +316,7 @@ void Form_main::SetLingua() {
                            Combo_QuotaRel, Combo_QuotaAbs, Combo_Command})
         box->setCurrentIndex(-1);
     ApplyLanguageTexts(*this);
+    StopAllDrives::Of(line_).setTexts();
     AggiornaStatus();
 }
 
