@@ -292,7 +292,10 @@ void DriveLine::finish(WaitEnd end) {
         const std::string got = port_.isOpen() ? port_.readAll() : std::string();
         ex.reply = got.substr(0, static_cast<size_t>(std::max(p->nrx, 0)));
         // A reply short or long may go on arriving: the next frame waits for a quiet line.
-        if (static_cast<int>(got.size()) != p->nrx) unsettled_ = true;
+        // Silence to a look shorter than a drive's reply bound (the bus scan's) is an absent
+        // drive's, not a slow one's.
+        const bool absent = got.empty() && p->timeout < ReplyTimeoutSeconds;
+        if (static_cast<int>(got.size()) != p->nrx && !absent) unsettled_ = true;
         if (end == WaitEnd::Ready || static_cast<int>(ex.reply.size()) >= p->nrx) {
             if (end == WaitEnd::Ready) noteTurnaround(static_cast<double>(p->awaiting.nsecsElapsed()) / 1e9);
             ex.outcome = Outcome::Reply;
