@@ -186,21 +186,6 @@ std::string NotSent(const PrgStore& store, const std::string& status, int q) {
     return ProgramLineName(q, row) + " was not stored: the drive did not acknowledge it";
 }
 
-// The erase's status with what the drive said in place of a bare OK or ERROR: "ERROR - no
-// answer", "ERROR - refused (15h)", "ERROR - unexpected answer 87".
-std::string ErasedStatus(const std::string& status, const std::string& answer) {
-    std::string said = "ERROR - unexpected answer " + answer;
-    if (answer.empty()) said = "ERROR - no answer";
-    if (answer == "15") said = "ERROR - refused (15h)";
-    const size_t dots = status.rfind("...");
-    if (dots == std::string::npos) return status;
-    std::string rest = status.substr(dots + 3);
-    while (!rest.empty() && (rest.back() == '\n' || rest.back() == '\r'))
-        rest.pop_back();
-    if (rest != "OK" && rest != "ERROR") return status; // already says why
-    return status.substr(0, dots + 3) + said + "\r\n";
-}
-
 } // namespace
 
 int RunErase(const CliOptions& o, CliReport& report, CliLine& cli) {
@@ -227,7 +212,7 @@ int RunErase(const CliOptions& o, CliReport& report, CliLine& cli) {
         error = who + " refused the erase (15h)";
     else if (answer != "06")
         error = who + " gave an unexpected answer " + answer + " to the erase";
-    return Finish(report, ErasedStatus(status, answer), ExitDrive, error);
+    return Finish(report, status, ExitDrive, error);
 }
 
 int RunReadPrograms(const CliOptions& o, CliReport& report, CliLine& cli) {
@@ -324,7 +309,7 @@ int RunWritePrograms(const CliOptions& o, CliReport& report, CliLine& cli) {
                                            {"sent", sent}});
         if (!sent && failure.empty()) failure = NotSent(*store, status, q);
     }
-    if (status.rfind("Erasing all programs...OK", 0) != 0)
+    if (status.find("Erasing all programs...OK") == std::string::npos)
         return Finish(report, status, ExitDrive,
                       "drive " + std::to_string(*add) + " did not acknowledge the erase; nothing sent");
     if (!failure.empty() || !result.ok)

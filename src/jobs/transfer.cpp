@@ -39,27 +39,40 @@ std::string Command(unsigned char code, int program) {
 }
 
 // The status box, remembering whether it ends a line (a port failure starts a line of its own).
+// What `keep` kept stays in front of whatever is written after it.
 class Status {
   public:
     explicit Status(TransferIo& io) : io_(io) {}
     void write(const std::string& text) {
-        if (io_.setStatus) io_.setStatus(text);
-        atLineStart_ = text.empty() || EndsLine(text);
+        shown_ = kept_ + text;
+        if (io_.setStatus) io_.setStatus(shown_);
+        atLineStart_ = shown_.empty() || EndsLine(shown_);
     }
     void append(const std::string& text) {
         if (text.empty()) return;
+        shown_ += text;
         if (io_.appendStatus) io_.appendStatus(text);
         atLineStart_ = EndsLine(text);
     }
     void newLine() {
         if (!atLineStart_) append(CrLf);
     }
+    void keep() { kept_ = shown_; }
 
   private:
     static bool EndsLine(const std::string& t) { return t.back() == '\n'; }
     TransferIo& io_;
+    std::string shown_, kept_;
     bool atLineStart_ = true;
 };
+
+// What the drive said to a command that is done only on 06.
+std::string Verdict(const std::string& instring) {
+    if (instring == "06") return "OK";
+    if (instring.empty()) return "ERROR - no answer";
+    if (instring == "15") return "ERROR - refused (15h)";
+    return "ERROR - unexpected answer " + instring;
+}
 
 // One operation's talk with the drive: its status box, its progress and its pacing. The drive
 // is io.drive, fixed when the operation starts: picking another address in the main window
@@ -93,13 +106,14 @@ class Session {
         const bool read = static_cast<unsigned char>(cmd[0]) == 0xF2;
         ReplyEnd end = ReplyEnd::Fixed;
         if (io.options.fast) end = read ? ReplyEnd::QuietGap : ReplyEnd::OneByte;
-        if (unsettled_) io.line->unsettle();
         PolledExchange ex = EepromExchange(io, cmd, timeout, instring, end);
         instring = ex.instring;
-        // A fast answer that is not what a drive says may have been cut off or be part of
-        // something longer: its rest must not be taken for the next command's answer.
-        unsettled_ = io.options.fast && !instring.empty() && instring != "15" &&
-                     (read ? !ScanProgramReply(instring).ready() : instring != "06");
+        broadcast_ = ex.outcome == Outcome::Broadcast;
+        // An answer that is not what a drive says may have been cut off or be part of something
+        // longer: its rest must not be taken for the next command's answer.
+        if (ex.outcome == Outcome::Reply && instring != "15" &&
+            (read ? !ScanProgramReply(instring).ready() : instring != "06"))
+            io.line->unsettle();
         skip(1);
         switch (ex.outcome) {
         case Outcome::OpenFailed:
@@ -124,8 +138,45 @@ class Session {
         }
     }
 
-    // The last answer was not what it should be: let the line fall quiet before the next command.
-    void unsettle() { unsettled_ = io.options.fast; }
+    // The last command went to every drive: no answer was awaited.
+    bool broadcast() const { return broadcast_; }
+    // The status of a command done only on 06 (a broadcast's stays as it always was).
+    std::string verdict(const std::string& instring) const {
+        return broadcast_ && instring != "06" ? "ERROR" : Verdict(instring);
+    }
+
+    // What the drive may be left with should the operation end here; nothing is remembered of
+    // the address every drive hears.
+    void remember(LeftWriting left) {
+        if (io.drive.address != BroadcastAddress) io.line->setLeftWriting(io.drive, left);
+    }
+
+    // Before anything else, a write an earlier operation left open on this drive is closed (F1)
+    // and the program it left half written erased (F3). False when that failed: the operation
+    // does not go on. What was done stays at the top of the status box.
+    bool recover() {
+        LeftWriting left = io.line->leftWriting(io.drive);
+        std::string instring;
+        if (left.open) {
+            status.write("Closing a program left open...");
+            if (!send(Command(0xF1), instring, EepromTimeout::End)) return false;
+            status.append(Verdict(instring) + CrLf);
+            if (instring != "06") return false;
+            left.open = false;
+            remember(left);
+            status.keep();
+        }
+        if (left.program >= 0) {
+            status.write("Erasing program " + std::to_string(left.program) + " left half written...");
+            instring.clear();
+            if (!send(Command(0xF3, left.program), instring, EepromTimeout::Erase)) return false;
+            status.append(Verdict(instring) + CrLf);
+            if (instring != "06") return false;
+            remember({});
+        }
+        status.keep();
+        return true;
+    }
 
     TransferIo& io;
     Status status;
@@ -134,7 +185,7 @@ class Session {
     void report() {
         if (io.progress) io.progress(done_, total_);
     }
-    bool unsettled_ = false;
+    bool broadcast_ = false;
     int total_ = 0;
     int done_ = 0;
 };
@@ -158,11 +209,40 @@ bool ReadBack(Session& s, int p, const Program& lines, TransferResult& result) {
     std::string instring;
     if (!s.send(Command(0xF2, p), instring, EepromTimeout::Read, false)) return false;
     result.checks.push_back(CompareProgram(p, lines, instring));
-    if (!result.checks.back().verified()) s.unsettle();
+    // A reply that differs may be one cut short: its rest is not the next command's answer.
+    if (!result.checks.back().verified()) s.io.line->unsettle();
     return true;
 }
 
 enum class Written { Ok, Skipped, Failed, Cancelled, Ended };
+
+// Closes program q (F1). True when the drive acknowledged it; the drive is remembered as left
+// writing otherwise. `ended` is set when the operation cannot go on (port gone, quitting).
+bool Close(Session& s, int q, bool& ended) {
+    std::string instring;
+    ended = !s.send(Command(0xF1), instring, EepromTimeout::End, false);
+    if (ended || instring != "06") return false;
+    s.remember({false, q});
+    return true;
+}
+
+// Program q was cut short: closed (F1) and erased (F3), so that the drive never keeps half of it
+// for a start input to run. What it could not do is remembered for the next operation.
+Written Cut(Session& s, int q, Written why) {
+    bool ended = false;
+    bool erased = false;
+    if (Close(s, q, ended)) {
+        std::string instring;
+        ended = !s.send(Command(0xF3, q), instring, EepromTimeout::Erase, false);
+        erased = !ended && instring == "06";
+    }
+    if (ended) return Written::Ended;
+    if (erased) s.remember({});
+    s.status.newLine();
+    s.status.append("PRG. N." + std::to_string(q) + " CANCELLED - " +
+                    (erased ? "erased" : "could not be erased") + CrLf);
+    return why;
+}
 
 // F0 q, the program's lines, F1; "PRG. N.q..." with a dot a line. The status ends in "OK"
 // only when the drive took it (and, when verifying, holds it).
@@ -172,9 +252,20 @@ Written WriteProgram(Session& s, const PrgStore& store, int q, TransferResult& r
     const int perProgram = lines + 2 + (s.io.options.verify ? 1 : 0);
     if (s.cancelRequested()) return Written::Cancelled;
     status.append("PRG. N." + std::to_string(q) + "...");
+    // From the begin on, until the drive acknowledged the end, the drive may be left writing.
+    s.remember({true, q});
     std::string instring;
     if (!s.send(Command(0xF0, q), instring, EepromTimeout::Begin)) return Written::Ended;
     if (instring != "06") {
+        // Refused: the drive is not writing. Unanswered (or garbled): it may be, so the program
+        // is closed before anything else goes to the drive.
+        bool ended = false;
+        if (instring == "15")
+            s.remember({});
+        else if (!s.broadcast() && !Close(s, q, ended)) {
+            if (!ended) status.append(Verdict(instring) + CrLf);
+            return Written::Ended;
+        }
         s.skip(perProgram - 1);
         return Written::Skipped;
     }
@@ -182,36 +273,30 @@ Written WriteProgram(Session& s, const PrgStore& store, int q, TransferResult& r
         // A copy: the store may be edited while the line is on its way.
         const std::string line = store[q][i];
         if (!IsProgramLine(line)) continue;
-        if (s.cancelRequested()) {
-            // Closed, so the drive does not wait for more lines; never reported as sent.
-            instring.clear();
-            if (!s.send(Command(0xF1), instring, EepromTimeout::End)) return Written::Ended;
-            status.append("CANCELLED" + CrLf);
-            return Written::Cancelled;
-        }
+        if (s.cancelRequested()) return Cut(s, q, Written::Cancelled);
         std::string bytes = BytesOfHexText(line);
         if (bytes.size() > MaxFrameData) {
-            // Its length would not fit the frame header: the drive would read another
-            // command. Close the program and say which line it was.
-            status.append("ERROR");
-            instring.clear();
-            if (s.send(Command(0xF1), instring, EepromTimeout::End))
-                status.append(CrLf + "PRG. N." + std::to_string(q) + " line " + std::to_string(i + 1) + ": " +
-                              std::to_string(bytes.size()) + " bytes, too long for one frame" + CrLf);
-            return Written::Ended;
+            // Its length would not fit the frame header: the drive would read another command.
+            status.append("ERROR" + CrLf + "PRG. N." + std::to_string(q) + " line " + std::to_string(i + 1) +
+                          ": " + std::to_string(bytes.size()) + " bytes, too long for one frame" + CrLf);
+            return Cut(s, q, Written::Ended);
         }
         instring.clear();
         if (!s.send(bytes, instring, EepromTimeout::Line)) return Written::Ended;
         if (instring != "06") {
-            status.append("ERROR");
-            instring.clear();
-            s.send(Command(0xF1), instring, EepromTimeout::End, false);
-            return Written::Ended;
+            status.append(s.verdict(instring));
+            return Cut(s, q, Written::Ended);
         }
         status.append(".");
     }
     instring.clear();
     if (!s.send(Command(0xF1), instring, EepromTimeout::End)) return Written::Ended;
+    if (instring != "06") {
+        // Not known to be closed, so not known to be whole.
+        status.append(s.verdict(instring));
+        return Cut(s, q, Written::Ended);
+    }
+    s.remember({});
     if (!s.io.options.verify) {
         status.append("OK" + CrLf);
         return Written::Ok;
@@ -251,20 +336,18 @@ TransferResult SendRange(PrgStore& store, int program, TransferIo& io) {
         return result;
     }
 
+    if (!s.recover()) return result;
     std::string instring;
     if (all) {
         status.write("Erasing all programs...");
         if (!s.send(Command(0xF9), instring, EepromTimeout::EraseAll)) return result;
-        if (instring != "06") {
-            status.append("ERROR" + CrLf);
-            return result;
-        }
-        status.append("OK" + CrLf);
     } else {
         status.write("Erasing program " + std::to_string(program) + "...");
         if (!s.send(Command(0xF3, program), instring, EepromTimeout::Erase)) return result;
-        status.append("OK" + CrLf);
+        if (s.broadcast()) instring = "06"; // every drive heard it; none answers
     }
+    status.append(s.verdict(instring) + CrLf);
+    if (instring != "06") return result;
     status.append("Send programs to drive..." + CrLf);
 
     bool allSent = true;
@@ -348,6 +431,7 @@ TransferResult ReadAllPrg(PrgStore& store, TransferIo& io) {
     if (!Ask(io, "Vuoi leggere i programmi dal drive ?", "Read programs from drive ?")) return result;
     Session s(io);
     Status& status = s.status;
+    if (!s.recover()) return result;
     status.write("Reading programs from drive..." + CrLf);
     s.begin(NumPrograms);
     bool allRead = true;
@@ -400,6 +484,7 @@ TransferResult VerifyPrg(const PrgStore& store, TransferIo& io) {
     LineLease lease = Lease(io);
     if (!lease) return result;
     Session s(io);
+    if (!s.recover()) return result;
     s.status.write("Verifying programs on drive..." + CrLf);
     s.begin(NumPrograms);
     for (int p = 0; p < NumPrograms; ++p) {
@@ -452,12 +537,14 @@ TransferResult DeletePrg(TransferIo& io) {
     double v = RoundHalfEven(TypedNumber(answer));
     if (!InProgramRange(v)) return result;
     int p = static_cast<int>(v);
+    if (!s.recover()) return result;
     s.status.write("Erasing program " + std::to_string(p) + "...");
     s.begin(1);
     std::string instring;
     if (!s.send(Command(0xF3, p), instring, EepromTimeout::Erase)) return result;
-    s.status.append("OK" + CrLf);
-    result.ok = true;
+    if (s.broadcast()) instring = "06"; // every drive heard it; none answers
+    result.ok = instring == "06";
+    s.status.append(s.verdict(instring) + CrLf);
     return result;
 }
 
@@ -467,12 +554,13 @@ TransferResult DeleteAllPrg(TransferIo& io) {
     if (!lease) return result;
     if (!Ask(io, "Vuoi cancellare tutti i programmi ?", "Erase all programs ?")) return result;
     Session s(io);
+    if (!s.recover()) return result;
     s.status.write("Erasing all programs...");
     s.begin(1);
     std::string instring;
     if (!s.send(Command(0xF9), instring, EepromTimeout::EraseAll)) return result;
     result.ok = instring == "06";
-    s.status.append((result.ok ? "OK" : "ERROR") + CrLf);
+    s.status.append(s.verdict(instring) + CrLf);
     return result;
 }
 

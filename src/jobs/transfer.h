@@ -40,7 +40,8 @@ struct TransferIo {
     // talking to the drive, then after every command. May be empty.
     std::function<void(int done, int total)> progress;
     // Asked before every program and every line; true stops the operation. A program being
-    // written is closed (F1) and reported "CANCELLED", then "Transfer cancelled" is appended.
+    // written is closed (F1) and erased (F3), "PRG. N.<n> CANCELLED - erased" (or "- could not be
+    // erased"), then "Transfer cancelled" is appended.
     // May be empty (never cancelled).
     std::function<bool()> cancelled;
 };

@@ -9,20 +9,31 @@
 #include <algorithm>
 #include <utility>
 
-// An exchange on the line: its frame is being handed to the system (Writing), then its reply
-// is awaited (Awaiting). Only one exists at a time: the line is half duplex.
+// An exchange on the line: it waits for a quiet line when one is due (Settling), its frame is
+// being handed to the system (Writing), then its reply is awaited (Awaiting). Only one exists at
+// a time: the line is half duplex.
 struct DriveLine::Pending {
     Pending(int address, std::string frame) : add(address) { ex.frame = std::move(frame); }
-    enum Stage { Writing, Awaiting } stage = Writing;
+    enum Stage { Settling, Writing, Awaiting } stage = Writing;
     int add = 0;
     int nrx = 0;            // reply bytes awaited; 0 ends the exchange once the frame is out
     double timeout = 0;     // for the reply, in seconds before scaling
     bool keepOpen = false;  // the port stays open afterwards
     bool monitor = false;   // the monitor's traffic
     bool writeOnly = false; // ends once the frame is out (a polled transaction looks itself)
+    double quiet = 0;       // Settling: the quiet time that ends it, before scaling
+    int settleRounds = 0;   // Settling: times the line spoke again
+    QElapsedTimer awaiting; // since the frame was out
     Exchange ex;
     std::function<void(const Exchange&)> done;
 };
+
+namespace {
+// A line that keeps talking is waited out this many times its quiet bound at most.
+constexpr int MaxSettleRounds = 8;
+// Turnarounds beyond the longest reply time-out of the protocol are no drive's.
+constexpr double LongestTurnaroundKept = 2.0;
+} // namespace
 
 double QuietGapSeconds(int baud) {
     const double fourCharacters = 4 * 10.0 / (baud > 0 ? baud : 9600);
@@ -53,7 +64,12 @@ void LineLease::release() {
 DriveLine::DriveLine(SerialPort& port, QObject* parent) : QObject(parent), port_(port) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] { finish(WaitEnd::Deadline); });
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        if (pending_ && pending_->stage == Pending::Settling)
+            write();
+        else
+            finish(WaitEnd::Deadline);
+    });
     connect(&port_, &SerialPort::readyRead, this, &DriveLine::advance);
     connect(&port_, &SerialPort::bytesWritten, this, &DriveLine::advance);
     connect(&port_, &SerialPort::linkLost, this, [this] { finish(WaitEnd::LinkLost); });
@@ -213,22 +229,39 @@ Outcome DriveLine::open(const LineTarget& to, const Pending& p, std::string& err
         return Outcome::OpenFailed;
     }
     port_.readAll(); // a late reply to an earlier frame is not this frame's reply
-    if (unsettled_) settle();
     return Outcome::Reply;
 }
 
-// Drops input until the line has been quiet for a quarter of a second (bounded).
-void DriveLine::settle() {
-    unsettled_ = false;
-    for (int i = 0; port_.isOpen() && i < 20; ++i) {
-        port_.readAll();
-        if (waitForBytes(1, 0.25) != WaitEnd::Ready) return;
-    }
+double DriveLine::settleSeconds(int baud) const {
+    return std::max({SettleQuietSeconds, QuietGapSeconds(baud), longestTurnaround_});
+}
+
+void DriveLine::noteTurnaround(double seconds) {
+    const double unscaled = waitScale_ > 0 ? seconds / waitScale_ : seconds;
+    longestTurnaround_ = std::max(longestTurnaround_, std::min(unscaled, LongestTurnaroundKept));
+}
+
+LeftWriting DriveLine::leftWriting(const DriveAt& drive) const {
+    auto it = leftWriting_.find({drive.line.comPort, drive.address});
+    return it == leftWriting_.end() ? LeftWriting{} : it->second;
+}
+
+void DriveLine::setLeftWriting(const DriveAt& drive, LeftWriting left) {
+    if (left.any())
+        leftWriting_[{drive.line.comPort, drive.address}] = left;
+    else
+        leftWriting_.erase({drive.line.comPort, drive.address});
 }
 
 void DriveLine::advance() {
     if (!pending_) return;
     Pending& p = *pending_;
+    if (p.stage == Pending::Settling) {
+        if (port_.bytesWaiting() == 0) return;
+        port_.readAll(); // the line spoke: quiet starts again
+        if (++p.settleRounds < MaxSettleRounds) timer_.start(milliseconds(p.quiet));
+        return;
+    }
     if (p.stage == Pending::Writing) {
         if (port_.bytesToWrite() > 0) return;
         report({TrafficEvent::Sent, p.add, p.ex.frame, std::string(), p.monitor});
@@ -237,6 +270,7 @@ void DriveLine::advance() {
             return;
         }
         p.stage = Pending::Awaiting;
+        p.awaiting.start();
         if (recorder_) recorder_(p.timeout);
         timer_.start(milliseconds(p.timeout));
     }
@@ -248,7 +282,7 @@ void DriveLine::finish(WaitEnd end) {
     std::unique_ptr<Pending> p = std::move(pending_);
     timer_.stop();
     Exchange& ex = p->ex;
-    if (p->stage == Pending::Writing && end != WaitEnd::Ready) {
+    if (p->stage != Pending::Awaiting && end != WaitEnd::Ready) {
         if (end == WaitEnd::Aborted) {
             ex.outcome = Outcome::Aborted;
         } else {
@@ -269,7 +303,13 @@ void DriveLine::finish(WaitEnd end) {
     } else {
         const std::string got = port_.isOpen() ? port_.readAll() : std::string();
         ex.reply = got.substr(0, static_cast<size_t>(std::max(p->nrx, 0)));
+        // A reply short or long may go on arriving: the next frame waits for a quiet line.
+        // Silence to a look shorter than a drive's reply bound (the bus scan's) is an absent
+        // drive's, not a slow one's.
+        const bool absent = got.empty() && p->timeout < ReplyTimeoutSeconds;
+        if (static_cast<int>(got.size()) != p->nrx && !absent) unsettled_ = true;
         if (end == WaitEnd::Ready || static_cast<int>(ex.reply.size()) >= p->nrx) {
+            if (end == WaitEnd::Ready) noteTurnaround(static_cast<double>(p->awaiting.nsecsElapsed()) / 1e9);
             ex.outcome = Outcome::Reply;
             report({TrafficEvent::Received, p->add, ex.reply, std::string(), p->monitor});
         } else if (end == WaitEnd::LinkLost) {
@@ -329,6 +369,21 @@ void DriveLine::launch(const LineTarget& to, std::unique_ptr<Pending> p) {
         return;
     }
     pending_ = std::move(p);
+    if (unsettled_) {
+        // Waits until the line has been quiet long enough, dropping what comes meanwhile.
+        unsettled_ = false;
+        pending_->stage = Pending::Settling;
+        pending_->quiet = settleSeconds(to.baud);
+        if (recorder_) recorder_(pending_->quiet);
+        timer_.start(milliseconds(pending_->quiet));
+        QTimer::singleShot(0, this, &DriveLine::advance); // bytes may already wait
+        return;
+    }
+    write();
+}
+
+void DriveLine::write() {
+    pending_->stage = Pending::Writing;
     if (!port_.write(pending_->ex.frame)) {
         finish(WaitEnd::Deadline);
         return;
@@ -382,9 +437,12 @@ PolledExchange DriveLine::polled(const LineTarget& to, int add, const std::strin
             return stop(Outcome::LinkLost);
         }
         report({TrafficEvent::Timeout, add, std::string(), std::string()});
+        unsettled_ = true; // an answer may still come: not for the next frame
         return stop(Outcome::Timeout);
     };
     auto answered = [&](const std::string& reply) {
+        // One byte was due: anything but 06 or 15h is no drive's answer, and may go on.
+        if (end == ReplyEnd::OneByte && reply != "\x06" && reply != "\x15") unsettled_ = true;
         ex.instring = HexText(reply);
         report({TrafficEvent::Received, add, reply, std::string()});
         return ex;
@@ -410,6 +468,8 @@ PolledExchange DriveLine::polled(const LineTarget& to, int add, const std::strin
     const double attemptSeconds = (0.05 + timeoutSeriale) * waitScale_;
     auto unscaled = [this](double s) { return waitScale_ > 0 ? s / waitScale_ : 0.0; };
     const double gap = QuietGapSeconds(to.baud);
+    QElapsedTimer sinceWritten;
+    sinceWritten.start();
     for (int attempt = 0; attempt <= 10; ++attempt) {
         QElapsedTimer clock;
         clock.start();
@@ -418,6 +478,7 @@ PolledExchange DriveLine::polled(const LineTarget& to, int add, const std::strin
         if (got == WaitEnd::Aborted) return stop(Outcome::Aborted);
         if (!port_.isOpen()) break;
         if (port_.bytesWaiting() == 0) continue;
+        noteTurnaround(static_cast<double>(sinceWritten.nsecsElapsed()) / 1e9);
         while (end == ReplyEnd::QuietGap) {
             const double left = attemptSeconds - static_cast<double>(clock.nsecsElapsed()) / 1e9;
             if (left <= 0) break;

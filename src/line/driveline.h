@@ -33,6 +33,11 @@ constexpr double ReplyTimeoutSeconds = 1.0;
 // How long a frame may take to be handed to the system. A frame needs about 10 ms of line at
 // 9600 baud; a port that takes ten times that is stuck.
 constexpr double WriteTimeoutSeconds = 0.1;
+// The least quiet time that ends the wait for a quiet line after a missed or malformed answer:
+// well over the longest gap inside a reply (four characters at 9600 baud are 4 ms, a USB
+// adapter's burst 16 ms), so a reply still arriving is waited out. Raised to the longest
+// turnaround seen on the line.
+constexpr double SettleQuietSeconds = 0.25;
 // The address every drive listens to and none answers.
 constexpr int BroadcastAddress = 99;
 
@@ -99,6 +104,14 @@ using TrafficObserver = std::function<void(const TrafficEvent&)>;
 // What holds the line, so that the monitor can tell the operator why it waits.
 enum class BusUse { Command, Transfer, Test, Scan, Monitor };
 
+// A write a drive may have been left in: a begin (F0) with no acknowledged end (F1) since, and
+// the program that may hold only part of its lines (-1: none).
+struct LeftWriting {
+    bool open = false;
+    int program = -1;
+    bool any() const { return open || program >= 0; }
+};
+
 class DriveLine;
 
 // The right to use the line, for one operation. Empty when the line was refused. Released when
@@ -158,7 +171,16 @@ class DriveLine : public QObject {
     // Whoever started the exchange on the line no longer wants its answer (it is going away).
     void forgetPending();
     // The next frame waits for a quiet line (a late answer is not taken for the next one's).
+    // Done by the line itself after a counted reply that is short or long, and after a polled
+    // transaction that got nothing; callers that judge a reply malformed call it too.
     void unsettle() { unsettled_ = true; }
+    // How long the line must stay quiet before the next frame when unsettled (before scaling).
+    double settleSeconds(int baud) const;
+
+    // --- What each drive may have been left doing (by COM number and address), so that the
+    // next operation on it first closes the write and erases a half program.
+    LeftWriting leftWriting(const DriveAt& drive) const;
+    void setLeftWriting(const DriveAt& drive, LeftWriting left);
 
     // --- Waits. Every wait is multiplied by the scale (tests speed the suite up); the recorder,
     // when set, is told the length of every wait as asked, before scaling.
@@ -214,7 +236,9 @@ class DriveLine : public QObject {
     // aborted. `milliseconds` < 0 waits without a bound of its own.
     WaitEnd loopUntil(const std::function<bool()>& done, int milliseconds);
     Outcome open(const LineTarget& to, const Pending& p, std::string& error);
-    void settle();
+    // The exchange's frame goes out (after the quiet line, when one is due).
+    void write();
+    void noteTurnaround(double seconds);
     // Opens the port for the exchange and puts its frame on the line; its `done` is told the end.
     void launch(const LineTarget& to, std::unique_ptr<Pending> p);
     // The blocking front: once the exchange on the line (the monitor's) has ended, runs `p` to its end.
@@ -235,6 +259,8 @@ class DriveLine : public QObject {
     BusUse use_ = BusUse::Command;
     bool aborted_ = false;
     bool unsettled_ = false;
+    double longestTurnaround_ = 0; // seconds before scaling, of the answers seen
+    std::map<std::pair<int, int>, LeftWriting> leftWriting_;
     double waitScale_ = 1.0;
     std::function<void(double)> recorder_;
     std::unique_ptr<Pending> pending_;

@@ -383,7 +383,8 @@ TEST_F(EditorWindow, FastVerifiedSendProgressAndCancel) {
                         "PRG. N.1....OK\nPRG. N.1 VERIFIED\n");
     EXPECT_EQ(bar->text(), "12 / 12"); // F9; F0, 4 lines, F1, F2; F0, 1 line, F1, F2
 
-    // Cancel clicked once three commands are done (F9, F0, the first line): F1 closes program 0.
+    // Cancel clicked once three commands are done (F9, F0, the first line): F1 closes program 0,
+    // F3 erases its first half.
     bus->setFault(DriveBus::Fault::None);
     bus->clearFrames();
     bool enabledDuring = false;
@@ -395,14 +396,14 @@ TEST_F(EditorWindow, FastVerifiedSendProgressAndCancel) {
     Click("Command_SendAllPrg");
     EXPECT_TRUE(enabledDuring);
     EXPECT_FALSE(cancel->isEnabled());
-    EXPECT_EQ(Status(), "Erasing all programs...OK\nSend programs to drive...\nPRG. N.0....CANCELLED\n"
-                        "Transfer cancelled\n");
-    EXPECT_EQ(framesHex(),
-              (std::vector<std::string>{" FC 21 F9 E9", " FC 41 F0 00 D2", " FC 21 11 D1", " FC 21 F1 F1"}));
+    EXPECT_EQ(Status(), "Erasing all programs...OK\nSend programs to drive...\nPRG. N.0....\n"
+                        "PRG. N.0 CANCELLED - erased\nTransfer cancelled\n");
+    EXPECT_EQ(framesHex(), (std::vector<std::string>{" FC 21 F9 E9", " FC 41 F0 00 D2", " FC 21 11 D1",
+                                                     " FC 21 F1 F1", " FC 41 F3 00 CF"}));
 
     // Verify compares the editor with the drive without touching the editor.
     Click("Command_VerifyPrg");
-    EXPECT_TRUE(Status().startsWith("Verifying programs on drive...\nPRG. N.0 MISMATCH line 1\n"))
+    EXPECT_TRUE(Status().startsWith("Verifying programs on drive...\nPRG. N.0 MISMATCH line 0\n"))
         << Status().toStdString();
     EXPECT_EQ(Prg(1)[0], "26 02");
     for (const char* box : {"Check_FastTransfer", "Check_VerifyAfterSend"}) // later tests send plainly

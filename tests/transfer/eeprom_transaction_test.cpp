@@ -44,6 +44,8 @@ TEST_F(TransferTest, EachEepromCommandWaitsItsOwnTime) {
     for (int i = 0; i < 11; ++i)
         eleven.insert(eleven.end(), {0.05, 2.0});
     EXPECT_EQ(schedule([&] { DeleteAllPrg(rec.io); }), eleven);
+    // After no answer the next frame first waits for a quiet line (a late answer is dropped).
+    eleven.insert(eleven.begin(), SettleQuietSeconds);
     rec.io.options = {true, true};
     EXPECT_EQ(schedule([&] { DeleteAllPrg(rec.io); }), eleven);
 }

@@ -34,8 +34,10 @@ TEST_F(TransferTest, RefusalsAndSilenceMidSend) {
     store[4][0] = "11";
     rec.answers = {true, true};
     SendAllPrg(store, rec.io);
-    EXPECT_EQ(rec.text1, "Erasing all programs...OK\r\nSend programs to drive...\r\nPRG. N.2.....ERROR");
-    ASSERT_EQ(rp.frames.size(), 6u); // F9, F0 02, three lines, F1; program 4 never started
+    EXPECT_EQ(rec.text1,
+              "Erasing all programs...OK\r\nSend programs to drive...\r\nPRG. N.2.....ERROR - no answer\r\n"
+              "PRG. N.2 CANCELLED - could not be erased\r\n");
+    ASSERT_EQ(rp.frames.size(), 6u); // F9, F0 02, three lines, F1 unanswered; program 4 never started
     EXPECT_EQ(rp.frames.back(), " FC 21 F1 F1");
 
     // F0 of program 2 refused: that program is skipped, the next one goes out.
@@ -44,18 +46,24 @@ TEST_F(TransferTest, RefusalsAndSilenceMidSend) {
         return std::optional<std::string>(f == Bytes("FC 41 F0 02 D0") ? "\x15" : "\x06");
     };
     SendAllPrg(store, rec.io);
+    // The drive left writing program 2 is closed and that program erased before anything else.
     EXPECT_EQ(rec.text1,
+              "Closing a program left open...OK\r\nErasing program 2 left half written...OK\r\n"
               "Erasing all programs...OK\r\nSend programs to drive...\r\nPRG. N.2...PRG. N.4....OK\r\n");
-    EXPECT_EQ(rp.frames.size(), 5u);
+    EXPECT_EQ(rp.frames, (Frames{" FC 21 F1 F1", " FC 41 F3 02 CD", " FC 21 F9 E9", " FC 41 F0 02 D0",
+                                 " FC 41 F0 04 CE", " FC 21 11 D1", " FC 21 F1 F1"}));
 }
 
 TEST_F(TransferTest, LineTooLongForAFrameIsNotSent) {
     store[0] = {"11", "01 02 03 04 05 06 07 08"}; // only a hand-written file can hold this
     rec.answers = {true};
     SendCurrentPrg(store, 0, rec.io);
-    EXPECT_EQ(rec.text1, "Erasing program 0...OK\r\nSend programs to drive...\r\nPRG. N.0....ERROR\r\n"
-                         "PRG. N.0 line 2: 8 bytes, too long for one frame\r\n");
-    EXPECT_EQ(framesHex(), (Frames{" FC 41 F3 00 CF", " FC 41 F0 00 D2", " FC 21 11 D1", " FC 21 F1 F1"}));
+    EXPECT_EQ(rec.text1,
+              "Erasing program 0...OK\r\nSend programs to drive...\r\nPRG. N.0....ERROR\r\n"
+              "PRG. N.0 line 2: 8 bytes, too long for one frame\r\nPRG. N.0 CANCELLED - erased\r\n");
+    EXPECT_EQ(framesHex(), (Frames{" FC 41 F3 00 CF", " FC 41 F0 00 D2", " FC 21 11 D1", " FC 21 F1 F1",
+                                   " FC 41 F3 00 CF"}));
+    EXPECT_TRUE(bus->program(1, 0).empty());
 }
 
 TEST_F(TransferTest, PortFailureOrVanishingAdapterIsToldAndEndsTheOperation) {
