@@ -167,8 +167,11 @@ class DriveLine : public QObject {
     bool aborted() const { return aborted_; }
 
     // --- The device each COM number opens (a choice in the settings, else the usual mapping).
-    void setPortDevice(int comPort, const std::string& device);
-    std::string portDevice(int comPort) const;
+    // A chosen adapter whose path is gone is found again by its serial number (ResolveChosenPort).
+    void setPortDevice(int comPort, const ChosenDevice& device);
+    void setPortDevice(int comPort, const std::string& path) { setPortDevice(comPort, ChosenDevice{path}); }
+    std::string portDevice(int comPort) const { return chosenDevice(comPort).path; }
+    ChosenDevice chosenDevice(int comPort) const;
     ResolvedPort resolvePort(int comPort) const;
 
     int addObserver(TrafficObserver observer);
@@ -203,7 +206,7 @@ class DriveLine : public QObject {
     SerialPort& port_;
     // The port number, settings and device the port was last opened with.
     std::tuple<int, std::string, std::string> openedWith_;
-    std::map<int, std::string> chosen_;
+    std::map<int, ChosenDevice> chosen_;
     std::map<int, TrafficObserver> observers_;
     int nextObserver_ = 1;
     unsigned holder_ = 0, nextLease_ = 1;

@@ -270,14 +270,14 @@ TEST_F(SerialDeviceTest, AChosenDeviceHoldsAtOnceAndLastsAfterOk) {
     });
     ShowSerialSettings(nullptr, line);
     EXPECT_EQ(line.portDevice(2), "/dev/ttyACM0"); // for this run
-    EXPECT_EQ(SavedPortDevice(2), "");             // the close box keeps nothing
+    EXPECT_EQ(SavedPortDevice(2).path, "");             // the close box keeps nothing
 
     prompts.dialogActions.push_back([](QDialog& d) {
         EXPECT_EQ(Devices(d)->currentIndex(), 1);
         ClickOk(d);
     });
     ShowSerialSettings(nullptr, line);
-    EXPECT_EQ(SavedPortDevice(2), "/dev/ttyACM0");
+    EXPECT_EQ(SavedPortDevice(2).path, "/dev/ttyACM0");
     EXPECT_EQ(ReadFile().find("/dev/"), std::string::npos); // never in vdcfg.cfg
 
     // The next start takes it up, and the status line names it.
