@@ -160,7 +160,17 @@ ChosenDevice DriveLine::chosenDevice(int comPort) const {
 }
 
 ResolvedPort DriveLine::resolvePort(int comPort) const {
-    return ResolveChosenPort(comPort, chosenDevice(comPort));
+    const ChosenDevice chosen = chosenDevice(comPort);
+    auto known = foundAgain_.find(comPort);
+    if (known != foundAgain_.end() && known->second.first == chosen && !PathPresent(chosen.path) &&
+        PathPresent(known->second.second.device))
+        return known->second.second;
+    const ResolvedPort resolved = ResolveChosenPort(comPort, chosen);
+    if (resolved.foundAgain)
+        foundAgain_[comPort] = {chosen, resolved};
+    else
+        foundAgain_.erase(comPort);
+    return resolved;
 }
 
 int DriveLine::addObserver(TrafficObserver observer) {

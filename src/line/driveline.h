@@ -207,6 +207,9 @@ class DriveLine : public QObject {
     // The port number, settings and device the port was last opened with.
     std::tuple<int, std::string, std::string> openedWith_;
     std::map<int, ChosenDevice> chosen_;
+    // Where a chosen adapter was found again, trusted while its path is there: the system's list
+    // takes tens of milliseconds, too long to ask at every exchange.
+    mutable std::map<int, std::pair<ChosenDevice, ResolvedPort>> foundAgain_;
     std::map<int, TrafficObserver> observers_;
     int nextObserver_ = 1;
     unsigned holder_ = 0, nextLease_ = 1;

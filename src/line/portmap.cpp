@@ -37,16 +37,25 @@ ResolvedPort ResolveChosenPort(int comPort, const ChosenDevice& chosen, const Se
     (void)present;
     return {chosen.path, true};
 #else
-    std::error_code ec;
-    ResolvedPort resolved{chosen.path, std::filesystem::exists(chosen.path, ec)};
+    ResolvedPort resolved{chosen.path, PathPresent(chosen.path)};
     if (resolved.exists || chosen.serialNumber.empty() || !present) return resolved;
     // A USB adapter plugged back often comes under another path (the old one may still be held).
     std::vector<std::string> found;
     for (const SerialDevice& d : present())
-        if (d.serialNumber == chosen.serialNumber) found.push_back(d.location);
+        if (d.serialNumber == chosen.serialNumber && d.location != chosen.path) found.push_back(d.location);
     if (found.size() == 1) return {found.front(), true, true};
     if (found.size() > 1) resolved.sameSerial = static_cast<int>(found.size());
     return resolved;
+#endif
+}
+
+bool PathPresent(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return true;
+#else
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
 #endif
 }
 

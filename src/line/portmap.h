@@ -41,6 +41,8 @@ struct ResolvedPort {
 // `present` is asked for the system's devices only when the chosen path is gone.
 ResolvedPort ResolveChosenPort(int comPort, const ChosenDevice& chosen,
                                const SerialDeviceLister& present = ListSerialDevices);
+// Whether `path` is there now (always on Windows, where COM names are not files).
+bool PathPresent(const std::string& path);
 // The same without a chosen device: what the COM number opens by the usual mapping.
 ResolvedPort MappedPort(int comPort);
 // Why nothing is opened for `chosen` when `resolved.sameSerial` is set.
