@@ -16,7 +16,9 @@ std::unique_ptr<QSettings> AppSettings() {
 
 ChosenDevice SavedPortDevice(int comPort) {
     auto settings = AppSettings();
-    auto value = [&](const char* what) { return settings->value(Key(what, comPort)).toString().toStdString(); };
+    auto value = [&](const char* what) {
+        return settings->value(Key(what, comPort)).toString().toStdString();
+    };
     return {value(Keys[0]), value(Keys[1]), value(Keys[2])};
 }
 
