@@ -3,9 +3,10 @@
 #include "line/driveline.h"
 
 namespace {
-QString DeviceKey(int comPort) {
-    return QStringLiteral("serial/device_com%1").arg(comPort);
+QString Key(const char* what, int comPort) {
+    return QStringLiteral("serial/%1_com%2").arg(QLatin1String(what)).arg(comPort);
 }
+const char* const Keys[] = {"device", "serialnumber", "description"};
 } // namespace
 
 std::unique_ptr<QSettings> AppSettings() {
@@ -13,16 +14,22 @@ std::unique_ptr<QSettings> AppSettings() {
                                        QStringLiteral("VarDelo"));
 }
 
-std::string SavedPortDevice(int comPort) {
-    return AppSettings()->value(DeviceKey(comPort)).toString().toStdString();
+ChosenDevice SavedPortDevice(int comPort) {
+    auto settings = AppSettings();
+    auto value = [&](const char* what) {
+        return settings->value(Key(what, comPort)).toString().toStdString();
+    };
+    return {value(Keys[0]), value(Keys[1]), value(Keys[2])};
 }
 
-void SavePortDevice(int comPort, const std::string& device) {
+void SavePortDevice(int comPort, const ChosenDevice& device) {
     auto settings = AppSettings();
-    if (device.empty())
-        settings->remove(DeviceKey(comPort));
-    else
-        settings->setValue(DeviceKey(comPort), QString::fromStdString(device));
+    const std::string* values[] = {&device.path, &device.serialNumber, &device.description};
+    for (int i = 0; i < 3; ++i)
+        if (device.path.empty() || values[i]->empty())
+            settings->remove(Key(Keys[i], comPort));
+        else
+            settings->setValue(Key(Keys[i], comPort), QString::fromStdString(*values[i]));
 }
 
 void ApplySavedPortDevices(DriveLine& line) {

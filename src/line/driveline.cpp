@@ -175,20 +175,30 @@ void DriveLine::abortAll() {
     emit wakeLoops();
 }
 
-void DriveLine::setPortDevice(int comPort, const std::string& device) {
-    if (device.empty())
+void DriveLine::setPortDevice(int comPort, const ChosenDevice& device) {
+    if (device.path.empty())
         chosen_.erase(comPort);
     else
         chosen_[comPort] = device;
 }
 
-std::string DriveLine::portDevice(int comPort) const {
+ChosenDevice DriveLine::chosenDevice(int comPort) const {
     auto it = chosen_.find(comPort);
-    return it == chosen_.end() ? std::string() : it->second;
+    return it == chosen_.end() ? ChosenDevice() : it->second;
 }
 
 ResolvedPort DriveLine::resolvePort(int comPort) const {
-    return ResolveChosenPort(comPort, portDevice(comPort));
+    const ChosenDevice chosen = chosenDevice(comPort);
+    auto known = foundAgain_.find(comPort);
+    if (known != foundAgain_.end() && known->second.first == chosen && !PathPresent(chosen.path) &&
+        PathPresent(known->second.second.device))
+        return known->second.second;
+    const ResolvedPort resolved = ResolveChosenPort(comPort, chosen);
+    if (resolved.foundAgain)
+        foundAgain_[comPort] = {chosen, resolved};
+    else
+        foundAgain_.erase(comPort);
+    return resolved;
 }
 
 int DriveLine::addObserver(TrafficObserver observer) {
@@ -215,16 +225,19 @@ std::string DriveLine::portText() const {
 // Close if open, apply the target, open, drop stale input. With `keepOpen` a port already open
 // so stays open: reopening gains nothing and costs milliseconds (its lock file is written anew).
 Outcome DriveLine::open(const LineTarget& to, const Pending& p, std::string& error) {
-    const auto now =
-        std::make_tuple(to.comPort, std::to_string(to.baud) + ",N,8,1", resolvePort(to.comPort).device);
+    const ResolvedPort resolved = resolvePort(to.comPort);
+    const auto now = std::make_tuple(to.comPort, std::to_string(to.baud) + ",N,8,1", resolved.device);
     const bool reuse = p.keepOpen && port_.isOpen() && now == openedWith_;
     if (!reuse && port_.isOpen()) port_.close();
     port_.setPortNumber(to.comPort);
     port_.setSettings(std::get<1>(now));
     port_.setDevice(std::get<2>(now));
     openedWith_ = now;
-    if (!reuse && !port_.open()) {
-        error = portText() + ": " + port_.errorText();
+    if (!reuse && (resolved.sameSerial || !port_.open())) {
+        // Nothing is opened when the adapter cannot be told apart from another.
+        error = resolved.sameSerial ? "COM" + std::to_string(to.comPort) + " (" + resolved.device +
+                                          "): " + SameSerialText(chosenDevice(to.comPort), resolved)
+                                    : portText() + ": " + port_.errorText();
         report({TrafficEvent::PortError, p.add, p.ex.frame, error, p.monitor});
         return Outcome::OpenFailed;
     }

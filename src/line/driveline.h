@@ -210,8 +210,11 @@ class DriveLine : public QObject {
     bool waitStopDone();
 
     // --- The device each COM number opens (a choice in the settings, else the usual mapping).
-    void setPortDevice(int comPort, const std::string& device);
-    std::string portDevice(int comPort) const;
+    // A chosen adapter whose path is gone is found again by its serial number (ResolveChosenPort).
+    void setPortDevice(int comPort, const ChosenDevice& device);
+    void setPortDevice(int comPort, const std::string& path) { setPortDevice(comPort, ChosenDevice{path}); }
+    std::string portDevice(int comPort) const { return chosenDevice(comPort).path; }
+    ChosenDevice chosenDevice(int comPort) const;
     ResolvedPort resolvePort(int comPort) const;
 
     int addObserver(TrafficObserver observer);
@@ -252,7 +255,10 @@ class DriveLine : public QObject {
     SerialPort& port_;
     // The port number, settings and device the port was last opened with.
     std::tuple<int, std::string, std::string> openedWith_;
-    std::map<int, std::string> chosen_;
+    std::map<int, ChosenDevice> chosen_;
+    // Where a chosen adapter was found again, trusted while its path is there: the system's list
+    // takes tens of milliseconds, too long to ask at every exchange.
+    mutable std::map<int, std::pair<ChosenDevice, ResolvedPort>> foundAgain_;
     std::map<int, TrafficObserver> observers_;
     int nextObserver_ = 1;
     unsigned holder_ = 0, nextLease_ = 1;

@@ -1,6 +1,12 @@
 #include "line/portmap.h"
 
+#include <QSerialPortInfo>
+
 #include <filesystem>
+
+namespace {
+SerialDeviceLister g_lister;
+}
 
 std::vector<std::string> PortCandidates(int comPort) {
     std::string n = std::to_string(comPort);
@@ -12,13 +18,44 @@ std::vector<std::string> PortCandidates(int comPort) {
 #endif
 }
 
-ResolvedPort ResolveChosenPort(int comPort, const std::string& chosen) {
-    if (chosen.empty()) return MappedPort(comPort);
+void SetSerialDeviceLister(SerialDeviceLister lister) {
+    g_lister = std::move(lister);
+}
+
+std::vector<SerialDevice> ListSerialDevices() {
+    if (g_lister) return g_lister();
+    std::vector<SerialDevice> out;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        out.push_back({info.systemLocation().toStdString(), info.description().toStdString(),
+                       info.manufacturer().toStdString(), info.serialNumber().toStdString()});
+    return out;
+}
+
+ResolvedPort ResolveChosenPort(int comPort, const ChosenDevice& chosen, const SerialDeviceLister& present) {
+    if (chosen.path.empty()) return MappedPort(comPort);
 #ifdef _WIN32
-    return {chosen, true};
+    (void)present;
+    return {chosen.path, true};
+#else
+    ResolvedPort resolved{chosen.path, PathPresent(chosen.path)};
+    if (resolved.exists || chosen.serialNumber.empty() || !present) return resolved;
+    // A USB adapter plugged back often comes under another path (the old one may still be held).
+    std::vector<std::string> found;
+    for (const SerialDevice& d : present())
+        if (d.serialNumber == chosen.serialNumber && d.location != chosen.path) found.push_back(d.location);
+    if (found.size() == 1) return {found.front(), true, true};
+    if (found.size() > 1) resolved.sameSerial = static_cast<int>(found.size());
+    return resolved;
+#endif
+}
+
+bool PathPresent(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return true;
 #else
     std::error_code ec;
-    return {chosen, std::filesystem::exists(chosen, ec)};
+    return std::filesystem::exists(path, ec);
 #endif
 }
 
@@ -33,4 +70,9 @@ ResolvedPort MappedPort(int comPort) {
     }
     return {candidates.front(), false};
 #endif
+}
+
+std::string SameSerialText(const ChosenDevice& chosen, const ResolvedPort& resolved) {
+    return std::to_string(resolved.sameSerial) + " adapters have the serial number " + chosen.serialNumber +
+           ": unplug all but one or choose the device in the serial settings";
 }

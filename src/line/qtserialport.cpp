@@ -34,7 +34,7 @@ void QtSerialPort::setSettings(const std::string& settings) {
 
 bool QtSerialPort::open() {
     error_.clear();
-    const ResolvedPort resolved = ResolveChosenPort(comPort_, device_);
+    const ResolvedPort resolved = ResolveChosenPort(comPort_, ChosenDevice{device_});
     opened_ = resolved.device;
     if (!resolved.exists) {
         error_ = "no such device";
@@ -65,7 +65,7 @@ std::string QtSerialPort::errorText() const {
 }
 
 std::string QtSerialPort::deviceName() const {
-    return opened_.empty() ? ResolveChosenPort(comPort_, device_).device : opened_;
+    return opened_.empty() ? ResolveChosenPort(comPort_, ChosenDevice{device_}).device : opened_;
 }
 
 bool QtSerialPort::write(const std::string& bytes) {

@@ -5,6 +5,7 @@
 #include "app/fileconfig.h"
 #include "app/module1.h"
 #include "line/qtserialport.h"
+#include "reply_port.h"
 #include "scripted_prompts.h"
 #include "ui/main/form_main.h"
 #include "ui/settings/form_lingua.h"
@@ -270,14 +271,14 @@ TEST_F(SerialDeviceTest, AChosenDeviceHoldsAtOnceAndLastsAfterOk) {
     });
     ShowSerialSettings(nullptr, line);
     EXPECT_EQ(line.portDevice(2), "/dev/ttyACM0"); // for this run
-    EXPECT_EQ(SavedPortDevice(2), "");             // the close box keeps nothing
+    EXPECT_EQ(SavedPortDevice(2).path, "");        // the close box keeps nothing
 
     prompts.dialogActions.push_back([](QDialog& d) {
         EXPECT_EQ(Devices(d)->currentIndex(), 1);
         ClickOk(d);
     });
     ShowSerialSettings(nullptr, line);
-    EXPECT_EQ(SavedPortDevice(2), "/dev/ttyACM0");
+    EXPECT_EQ(SavedPortDevice(2).path, "/dev/ttyACM0");
     EXPECT_EQ(ReadFile().find("/dev/"), std::string::npos); // never in vdcfg.cfg
 
     // The next start takes it up, and the status line names it.
@@ -287,6 +288,113 @@ TEST_F(SerialDeviceTest, AChosenDeviceHoldsAtOnceAndLastsAfterOk) {
     Form_main window(line);
     EXPECT_EQ(window.findChild<QLabel*>("Statusbar")->text().toStdString(),
               "Serial Port: COM 2          Settings:  9600,N,8,1  (/dev/ttyACM0)");
+}
+
+// Where a kept adapter is looked for: the chosen path while it is there; when it is gone, the one
+// present adapter with its serial number; never one of two with the same number.
+TEST_F(SerialDeviceTest, AGoneAdapterIsFoundAgainByItsSerialNumberOnly) {
+    ASSERT_TRUE(QFile("ttyUSB0").open(QIODevice::WriteOnly));
+    const std::string here = QFileInfo("ttyUSB0").absoluteFilePath().toStdString(),
+                      gone = "/dev/vardelo-gone";
+    const SerialDevice a1b2{"/dev/ttyUSB1", "USB Serial", "FTDI", "A1B2"},
+        other{"/dev/ttyUSB2", "", "", "C3D4"};
+    const struct {
+        const char* name;
+        ChosenDevice chosen;
+        std::vector<SerialDevice> present;
+        ResolvedPort want;
+        int asked; // times the system's list was asked
+    } cases[] = {
+        {"path there: kept", {here, "A1B2"}, {a1b2}, {here, true}, 0},
+        {"no serial number kept (older settings)", {gone}, {a1b2}, {gone, false}, 0},
+        {"found again", {gone, "A1B2"}, {other, a1b2}, {"/dev/ttyUSB1", true, true}, 1},
+        {"not plugged back", {gone, "A1B2"}, {other}, {gone, false}, 1},
+        {"two with the number",
+         {gone, "A1B2"},
+         {a1b2, other, {"/dev/ttyACM0", "", "", "A1B2"}},
+         {gone, false, false, 2},
+         1},
+        {"the gone path listed is not taken for found",
+         {gone, "A1B2"},
+         {{gone, "", "", "A1B2"}},
+         {gone, false},
+         1},
+    };
+    for (const auto& c : cases) {
+        int asked = 0;
+        const ResolvedPort got = ResolveChosenPort(2, c.chosen, [&] { return ++asked, c.present; });
+        EXPECT_EQ(std::tie(got.device, got.exists, got.foundAgain, got.sameSerial, asked),
+                  std::tie(c.want.device, c.want.exists, c.want.foundAgain, c.want.sameSerial, c.asked))
+            << c.name;
+    }
+    // The line trusts where it found the adapter while that path is there: the list is slow.
+    int asked = 0;
+    SetSerialDeviceLister([&] { return ++asked, std::vector<SerialDevice>{{here, "", "", "A1B2"}}; });
+    line.setPortDevice(2, ChosenDevice{gone, "A1B2"});
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(line.resolvePort(2).foundAgain && line.resolvePort(2).device == here);
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(SerialDeviceTest, TheSerialNumberIsKeptWithTheChoiceAndOlderSettingsStillWork) {
+    ComPort = 2;
+    prompts.dialogActions.push_back([](QDialog& d) {
+        Devices(d)->setFocus();
+        QTest::keyClick(Devices(d), Qt::Key_Down);
+        ClickOk(d);
+    });
+    ShowSerialSettings(nullptr, line);
+    EXPECT_EQ(SavedPortDevice(2), (ChosenDevice{"/dev/ttyACM0", "A1B2", "USB Serial"}));
+    EXPECT_EQ(AppSettings()->value("serial/device_com2").toString(), "/dev/ttyACM0"); // where it always was
+
+    // A file written before serial numbers were kept: the path alone; choosing automatic drops all.
+    SavePortDevice(2, {});
+    AppSettings()->setValue("serial/device_com3", "/dev/ttyACM0");
+    EXPECT_EQ(SavedPortDevice(3), ChosenDevice{"/dev/ttyACM0"});
+    EXPECT_TRUE(AppSettings()->allKeys().filter("com2").isEmpty());
+}
+
+// The window's commands over a port that records the device it is told to open.
+class DevicePort : public ReplyPort {
+  public:
+    std::string device;
+    void setDevice(const std::string& d) override { device = d; }
+    std::string deviceName() const override { return device; }
+};
+
+TEST_F(SerialDeviceTest, TheWindowOpensTheRepluggedAdapterAndSaysSo) {
+    DevicePort plugged;
+    plugged.answer = [](const std::string&) { return std::string("\x06"); };
+    DriveLine here(plugged);
+    adapters = {{"/dev/ttyUSB1", "USB Serial", "FTDI", "A1B2"}};
+    WriteFile(H + "COMPORT=2\r\nLANGUAGE=2\r\n");
+    here.setPortDevice(2, ChosenDevice{"/dev/vardelo-gone", "A1B2", "USB Serial"});
+    Form_main window(here);
+    auto status = [&] { return window.findChild<QLabel*>("Statusbar")->text().toStdString(); };
+    const std::string head = "Serial Port: COM 2          Settings:  9600,N,8,1  ";
+
+    EXPECT_EQ(window.TxRxSeriale(1, 168, 1000, 0, 3, 1, 0), Outcome::Reply);
+    EXPECT_EQ(plugged.device, "/dev/ttyUSB1");
+    EXPECT_EQ(status(), head + "(/dev/ttyUSB1, adapter A1B2 found again)");
+
+    // A second adapter with the same number: nothing opened, nothing sent, and the reason told.
+    adapters.push_back({"/dev/ttyUSB2", "USB Serial", "FTDI", "A1B2"});
+    const size_t sent = plugged.frames.size();
+    plugged.close();
+    EXPECT_EQ(window.TxRxSeriale(1, 168, 1000, 0, 3, 1, 0), Outcome::OpenFailed);
+    EXPECT_EQ(plugged.frames.size(), sent);
+    EXPECT_FALSE(plugged.isOpen());
+    EXPECT_EQ(status(), head + "(/dev/vardelo-gone: 2 adapters have the serial number A1B2)");
+    ASSERT_FALSE(prompts.messages.empty());
+    EXPECT_TRUE(prompts.messages.back().text.endsWith(
+        "COM2 (/dev/vardelo-gone): 2 adapters have the serial number A1B2: unplug all but one or choose the "
+        "device in the serial settings"))
+        << prompts.messages.back().text.toStdString();
+
+    Lingua = 3;
+    window.SetLingua();
+    EXPECT_EQ(status(), "Schnittstelle: COM 2          Einstellungen:  9600,N,8,1  "
+                        "(/dev/vardelo-gone: 2 Adapter mit der Seriennummer A1B2)");
 }
 
 } // namespace

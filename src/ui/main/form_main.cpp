@@ -30,6 +30,10 @@ Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), li
     buildMenus();
     setDesignTexts();
     load();
+    // An adapter found again under another path, or no longer told apart, shows at once.
+    statusObserver_ = line_.addObserver([this](const TrafficEvent& e) {
+        if (e.kind == TrafficEvent::Sent || e.kind == TrafficEvent::PortError) AggiornaStatus();
+    });
 }
 
 QComboBox* Form_main::combo(const char* name, int minimumWidth) {
@@ -257,6 +261,7 @@ void Form_main::buildMenus() {
 }
 
 Form_main::~Form_main() {
+    line_.removeObserver(statusObserver_);
     // Children still emit while they are destroyed (an editable list commits its text when it
     // loses the focus); by then this window is no longer a Form_main.
     for (QObject* child : findChildren<QObject*>())
@@ -326,10 +331,19 @@ void Form_main::AggiornaStatus() {
     if (!port || !settings) return;
     QString line = *port + QString::fromStdString(SignedText(Module1::ComPort)) + QString(10, ' ') +
                    *settings + QString::fromStdString(SignedText(Module1::BaudRate)) + ",N,8,1";
-    // A device chosen in the serial settings stands in the line; the usual mapping is told on hover.
-    const std::string device = line_.resolvePort(Module1::ComPort).device;
-    if (!line_.portDevice(Module1::ComPort).empty())
-        line += QStringLiteral("  (") + QString::fromStdString(device) + ")";
+    // A device chosen in the serial settings stands in the line, with the adapter found again
+    // under another path or not told apart from another; the usual mapping is told on hover.
+    const ResolvedPort resolved = line_.resolvePort(Module1::ComPort);
+    const ChosenDevice chosen = line_.chosenDevice(Module1::ComPort);
+    const QString device = QString::fromStdString(resolved.device);
+    const QString serial = QString::fromStdString(chosen.serialNumber);
+    if (resolved.foundAgain)
+        line += "  (" + device + ", " + ForLanguage(MainTexts::FoundAgain)->arg(serial) + ")";
+    else if (resolved.sameSerial)
+        line += "  (" + device + ": " +
+                ForLanguage(MainTexts::SameSerial)->arg(resolved.sameSerial).arg(serial) + ")";
+    else if (!chosen.path.empty())
+        line += "  (" + device + ")";
     Statusbar->setText(line);
-    Statusbar->setToolTip(QString::fromStdString(device));
+    Statusbar->setToolTip(device);
 }

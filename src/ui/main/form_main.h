@@ -93,5 +93,6 @@ class Form_main : public QMainWindow {
 
     DriveLine& line_;
     TrafficLog log_;
-    bool running_ = false; // an operation of this window is waiting for the drive
+    int statusObserver_ = 0; // keeps the status line up with the device each exchange opens
+    bool running_ = false;   // an operation of this window is waiting for the drive
 };

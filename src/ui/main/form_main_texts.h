@@ -25,6 +25,13 @@ inline constexpr Text3 BroadcastNotice{"- nessuna risposta - comando switchall",
 inline constexpr Text3 TimeoutNotice{"- nessuna risposta - timeout", "- no rx - timeout",
                                      "- no rx - timeout"};
 inline constexpr Text3 PortLabel{"Porta seriale: COM", "Serial Port: COM", "Schnittstelle: COM"};
+// After the device in the status line: the chosen adapter's path is gone and it was found again
+// (%1 its serial number), or several adapters have its serial number (%1 how many) and none is opened.
+inline constexpr Text3 FoundAgain{"adattatore %1 ritrovato", "adapter %1 found again",
+                                  "Adapter %1 wiedergefunden"};
+inline constexpr Text3 SameSerial{"%1 adattatori con il numero di serie %2",
+                                  "%1 adapters have the serial number %2",
+                                  "%1 Adapter mit der Seriennummer %2"};
 inline constexpr Text3 SettingsLabel{"Impostazioni: ", "Settings: ", "Einstellungen: "};
 inline constexpr Text3 PromptOpening{"Valori ammessi: da ", "Allowed values: from ", "Allowed values: von "};
 inline constexpr Text3 PromptMiddle{" a ", " to ", " bis "};

@@ -176,7 +176,13 @@ void Form_serial::PollDevices() {
 void Form_serial::Device_Click(int index) {
     const int com = Module1::ComPort;
     if (com < 1 || com > 4 || index < 0) return;
-    line_.setPortDevice(com, device_->itemData(index).toString().toStdString());
+    const std::string path = device_->itemData(index).toString().toStdString();
+    // The adapter is kept with what finds it again under another path; a kept choice not
+    // there now keeps what it had.
+    ChosenDevice chosen = path == line_.portDevice(com) ? line_.chosenDevice(com) : ChosenDevice{path};
+    for (const SerialDevice& d : listed_)
+        if (d.location == path) chosen = {path, d.serialNumber, d.description};
+    line_.setPortDevice(com, chosen);
     ShowDevices();
 }
 
@@ -187,7 +193,7 @@ void Form_serial::Combo1_Click(int index) {
 
 void Form_serial::Command1_Click() {
     for (int n = 1; n <= 4; ++n)
-        if (line_.portDevice(n) != SavedPortDevice(n)) SavePortDevice(n, line_.portDevice(n));
+        if (line_.chosenDevice(n) != SavedPortDevice(n)) SavePortDevice(n, line_.chosenDevice(n));
     FileConfig("write");
     accept();
 }

@@ -1,24 +1,6 @@
 #include "ui/settings/serial_devices.h"
 
-#include <QSerialPortInfo>
 #include <QStringList>
-
-namespace {
-SerialDeviceLister g_lister;
-}
-
-void SetSerialDeviceLister(SerialDeviceLister lister) {
-    g_lister = std::move(lister);
-}
-
-std::vector<SerialDevice> ListSerialDevices() {
-    if (g_lister) return g_lister();
-    std::vector<SerialDevice> out;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        out.push_back({info.systemLocation().toStdString(), info.description().toStdString(),
-                       info.manufacturer().toStdString(), info.serialNumber().toStdString()});
-    return out;
-}
 
 QString DeviceEntryText(const SerialDevice& device) {
     QStringList known;
