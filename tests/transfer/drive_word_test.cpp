@@ -51,16 +51,19 @@ TEST_F(DriveWord, OneCommandFaultEndsWithTheProgramNotSentAndErased) {
         TransferResult r = SendAllPrg(store, rec.io);
         EXPECT_EQ(rec.text1.substr(0, begin.size() + c.status.size()), begin + c.status) << rec.text1;
         EXPECT_TRUE(r.sent.empty() && !r.ok) << rec.text1;
-        if (c.fault == F::NakAll && c.only == Bytes("26 02")) EXPECT_TRUE(OnDrive(0).empty());
+        if (c.fault == F::NakAll && c.only == Bytes("26 02")) {
+            EXPECT_TRUE(OnDrive(0).empty());
+        }
 
         // Once the drive answers again, whatever was left open is closed and erased first.
         Fault(F::None);
         rec.inputs = {"5"};
         DeletePrg(rec.io);
-        if (c.only == Bytes("F1"))
+        if (c.only == Bytes("F1")) {
             EXPECT_EQ(rec.text1,
                       "Closing a program left open...OK\r\nErasing program 0 left half written...OK\r\n"
                       "Erasing program 5...OK\r\n");
+        }
         EXPECT_TRUE(OnDrive(0).empty()) << rec.text1;
     }
 }
@@ -130,21 +133,25 @@ TEST_F(DriveWord, EveryReportedSuccessIsTrueOfTheDrive) {
             };
             reset();
             TransferResult sent = SendAllPrg(store, rec.io);
-            for (int q : sent.sent)
+            for (int q : sent.sent) {
                 EXPECT_EQ(OnDrive(q), Sent(q)) << why << rec.text1;
+            }
             reset();
             rec.inputs = {"3"};
-            if (DeletePrg(rec.io).ok || rec.text1.find("OK") != std::string::npos)
+            if (DeletePrg(rec.io).ok || rec.text1.find("OK") != std::string::npos) {
                 EXPECT_TRUE(OnDrive(3).empty()) << why << rec.text1;
+            }
             reset();
-            if (DeleteAllPrg(rec.io).ok || rec.text1.find("OK") != std::string::npos)
+            if (DeleteAllPrg(rec.io).ok || rec.text1.find("OK") != std::string::npos) {
                 EXPECT_TRUE(OnDrive(9).empty()) << why << rec.text1;
+            }
             reset();
             PrgStore read{};
             // To a read, 15h is the drive's word for an empty program: a refusal cannot be told.
             if (ReadAllPrg(read, rec.io).ok && fault != F::NakAll)
-                for (int p = 0; p < NumPrograms; ++p)
+                for (int p = 0; p < NumPrograms; ++p) {
                     EXPECT_EQ(read[p][0] + read[p][1], "11 ") << why << " program " << p;
+                }
             reset();
             TransferResult verified = VerifyPrg(store, rec.io);
             if (verified.ok) ADD_FAILURE() << why << ": the drive holds 11 everywhere, not the store";
