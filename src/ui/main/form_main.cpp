@@ -32,6 +32,8 @@ Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), li
     load();
     // An adapter found again under another path, or no longer told apart, shows at once.
     statusObserver_ = line_.addObserver([this](const TrafficEvent& e) {
+        // The stop of every drive says itself whether it went out: its line stays shown.
+        if (e.text == TrafficEvent::EmergencyStop) return;
         if (e.kind == TrafficEvent::Sent || e.kind == TrafficEvent::PortError) AggiornaStatus();
     });
 }
