@@ -22,7 +22,7 @@ class TestScope {
     ~TestScope() {
         if (!lease_) return;
         running_ = false;
-        if (line_.port().isOpen()) line_.port().close();
+        line_.closeIdle();
     }
     TestScope(const TestScope&) = delete;
     TestScope& operator=(const TestScope&) = delete;
@@ -85,6 +85,12 @@ SpecialTests::End SpecialTests::stopWith(const std::string& line) {
     return End::Failed;
 }
 
+// A transaction was cut short: the program is quitting, or every drive was stopped (the test
+// ends as by its Stop button).
+SpecialTests::End SpecialTests::cut() {
+    return line_.aborted() ? End::Aborted : ending(End::Stopped);
+}
+
 SpecialTests::End SpecialTests::ending(End end) {
     if (end == End::Stopped) appendLine("Test stopped");
     return end;
@@ -127,7 +133,7 @@ SpecialTests::End SpecialTests::RunEncoderTest(const DriveAt& drive) {
         if (stopRequested_) return ending(End::Stopped);
         std::string reply;
         PolledExchange ex = TxRxCMDSTRING(add, command, reply, 0);
-        if (ex.outcome == Outcome::Aborted) return End::Aborted;
+        if (ex.outcome == Outcome::Aborted) return cut();
         if (auto line = Failure(ex.outcome, ex.frame, ex.error, false)) return stopWith(*line);
     }
     return End::Done;
@@ -144,14 +150,14 @@ SpecialTests::End SpecialTests::RunLoop(const DriveAt& drive) {
         if (stopRequested_) return ending(End::Stopped);
         std::string position;
         PolledExchange ex = TxRxCMDSTRING(add, std::string(1, '\x12'), position, 0);
-        if (ex.outcome == Outcome::Aborted) return End::Aborted;
+        if (ex.outcome == Outcome::Aborted) return cut();
         setText("POSIZIONE=" + position + CrLf);
         if (auto line = Failure(ex.outcome, ex.frame, ex.error, false)) return stopWith(*line);
 
         if (stopRequested_) return ending(End::Stopped);
         std::string analog;
         ex = TxRxCMDSTRING(add, std::string(1, '\xD2'), analog, 0);
-        if (ex.outcome == Outcome::Aborted) return End::Aborted;
+        if (ex.outcome == Outcome::Aborted) return cut();
         appendLine("AN-IN=" + analog);
         if (auto line = Failure(ex.outcome, ex.frame, ex.error, false)) return stopWith(*line);
         // Without an analog value there is nothing to copy: a stale value is never sent.
@@ -161,7 +167,7 @@ SpecialTests::End SpecialTests::RunLoop(const DriveAt& drive) {
         appendLine("valore=" + SignedText(value));
         if (stopRequested_) return ending(End::Stopped);
         Exchange sent = TxRxSerialeX(add, 211, static_cast<double>(value), 0, 5, 1, 0);
-        if (sent.outcome == Outcome::Aborted) return End::Aborted;
+        if (sent.outcome == Outcome::Aborted) return cut();
         if (auto line = Failure(sent.outcome, sent.frame, sent.error, !sent.reply.empty()))
             return stopWith(*line);
     }
@@ -186,7 +192,7 @@ SpecialTests::End SpecialTests::RunStepTest(const DriveAt& drive) {
         }
         Exchange ex = TxRxSerialeX(add, code, value, 0, ntx, 1, 0);
         if (ex.outcome == Outcome::Aborted) {
-            failed = End::Aborted;
+            failed = cut();
             return false;
         }
         if (auto line = Failure(ex.outcome, ex.frame, ex.error, !ex.reply.empty())) {
@@ -207,7 +213,7 @@ SpecialTests::End SpecialTests::RunStepTest(const DriveAt& drive) {
         case StatusEnd::Stopped:
             return ending(End::Stopped);
         case StatusEnd::NoReply:
-            if (last.outcome == Outcome::Aborted) return End::Aborted;
+            if (last.outcome == Outcome::Aborted) return cut();
             return stopWith(Failure(last.outcome, last.frame, last.error, false).value_or("No reply"));
         }
         ++nCicli;

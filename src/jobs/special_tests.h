@@ -55,6 +55,7 @@ class SpecialTests {
                                               const std::string& error, bool gotSomething);
     End stopWith(const std::string& line);
     End ending(End end);
+    End cut();
     End refuseBroadcast();
 
     DriveLine& line_;

@@ -19,12 +19,20 @@ const char* Say(const TransferIo& io, const char* ita, const char* eng) {
     return io.lingua == 1 ? ita : eng;
 }
 
+// A stop of every drive while the question is open ends the operation as a No would.
+bool Ask(TransferIo& io, const std::string& question) {
+    const unsigned stops = io.line->stops();
+    return io.ask && io.ask(question) && io.line->stops() == stops;
+}
+
 bool Ask(TransferIo& io, const char* ita, const char* eng) {
-    return io.ask && io.ask(Say(io, ita, eng));
+    return Ask(io, std::string(Say(io, ita, eng)));
 }
 
 std::string Input(TransferIo& io, const std::string& prompt, const std::string& title) {
-    return io.input ? io.input(prompt, title) : std::string();
+    const unsigned stops = io.line->stops();
+    std::string answer = io.input ? io.input(prompt, title) : std::string();
+    return io.line->stops() == stops ? answer : std::string();
 }
 
 void Show(TransferIo& io) {
@@ -129,6 +137,7 @@ class Session {
         case Outcome::Aborted:
             // Every drive is being stopped (not the program quitting): the operation ends here.
             if (!io.line->aborted()) {
+                stopped_ = true;
                 status.newLine();
                 status.append("STOPPED" + CrLf);
             }
@@ -140,6 +149,8 @@ class Session {
 
     // The last command went to every drive: no answer was awaited.
     bool broadcast() const { return broadcast_; }
+    // Every drive was stopped during the last command: the operation ends.
+    bool stopped() const { return stopped_; }
     // The status of a command done only on 06 (a broadcast's stays as it always was).
     std::string verdict(const std::string& instring) const {
         return broadcast_ && instring != "06" ? "ERROR" : Verdict(instring);
@@ -186,6 +197,7 @@ class Session {
         if (io.progress) io.progress(done_, total_);
     }
     bool broadcast_ = false;
+    bool stopped_ = false;
     int total_ = 0;
     int done_ = 0;
 };
@@ -244,6 +256,12 @@ Written Cut(Session& s, int q, Written why) {
     return why;
 }
 
+// The operation ends while program q is being written: after a stop of every drive the line is
+// still there, so the program is closed and erased at once; otherwise the drive is remembered.
+Written Ended(Session& s, int q) {
+    return s.stopped() ? Cut(s, q, Written::Ended) : Written::Ended;
+}
+
 // F0 q, the program's lines, F1; "PRG. N.q..." with a dot a line. The status ends in "OK"
 // only when the drive took it (and, when verifying, holds it).
 Written WriteProgram(Session& s, const PrgStore& store, int q, TransferResult& result) {
@@ -255,7 +273,7 @@ Written WriteProgram(Session& s, const PrgStore& store, int q, TransferResult& r
     // From the begin on, until the drive acknowledged the end, the drive may be left writing.
     s.remember({true, q});
     std::string instring;
-    if (!s.send(Command(0xF0, q), instring, EepromTimeout::Begin)) return Written::Ended;
+    if (!s.send(Command(0xF0, q), instring, EepromTimeout::Begin)) return Ended(s, q);
     if (instring != "06") {
         // Refused: the drive is not writing. Unanswered (or garbled): it may be, so the program
         // is closed before anything else goes to the drive.
@@ -282,7 +300,7 @@ Written WriteProgram(Session& s, const PrgStore& store, int q, TransferResult& r
             return Cut(s, q, Written::Ended);
         }
         instring.clear();
-        if (!s.send(bytes, instring, EepromTimeout::Line)) return Written::Ended;
+        if (!s.send(bytes, instring, EepromTimeout::Line)) return Ended(s, q);
         if (instring != "06") {
             status.append(s.verdict(instring));
             return Cut(s, q, Written::Ended);
@@ -290,7 +308,7 @@ Written WriteProgram(Session& s, const PrgStore& store, int q, TransferResult& r
         status.append(".");
     }
     instring.clear();
-    if (!s.send(Command(0xF1), instring, EepromTimeout::End)) return Written::Ended;
+    if (!s.send(Command(0xF1), instring, EepromTimeout::End)) return Ended(s, q);
     if (instring != "06") {
         // Not known to be closed, so not known to be whole.
         status.append(s.verdict(instring));
@@ -582,7 +600,7 @@ void CopyPrg(PrgStore& store, TransferIo& io) {
                   "La copia cancellerà il contenuto del programma destinazione!" + CrLf + "CONFERMI ?"
             : "Copy program " + SignedText(source) + " to " + SignedText(dest) + "." + CrLf +
                   "The copy destroy all data in destination program!" + CrLf + "CONFIRM ?";
-    if (!io.ask || !io.ask(question)) return;
+    if (!Ask(io, question)) return;
     // Onto itself the program stays as it is (emptying the destination first would lose it).
     if (source != dest) store[dest] = store[source];
     Show(io);

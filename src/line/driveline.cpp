@@ -165,6 +165,10 @@ WaitEnd DriveLine::waitSeconds(double seconds) {
     return end == WaitEnd::Aborted ? end : WaitEnd::Deadline;
 }
 
+void DriveLine::closeIdle() {
+    if (!pending_ && !stopping_ && port_.isOpen()) port_.close();
+}
+
 void DriveLine::forgetPending() {
     if (pending_) pending_->done = nullptr;
 }

@@ -170,6 +170,8 @@ class DriveLine : public QObject {
     bool exchanging() const { return pending_ != nullptr; }
     // Whoever started the exchange on the line no longer wants its answer (it is going away).
     void forgetPending();
+    // Closes the port unless an exchange or the stop of every drive still has bytes on it.
+    void closeIdle();
     // The next frame waits for a quiet line (a late answer is not taken for the next one's).
     // Done by the line itself after a counted reply that is short or long, and after a polled
     // transaction that got nothing; callers that judge a reply malformed call it too.

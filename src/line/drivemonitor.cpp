@@ -92,7 +92,7 @@ void DriveMonitor::stop() {
 
 // The port is left as the other transactions leave it: closed.
 void DriveMonitor::closeIdlePort() {
-    if (!line_.busy() && !line_.exchanging() && line_.port().isOpen()) line_.port().close();
+    if (!line_.busy()) line_.closeIdle();
 }
 
 void DriveMonitor::clear() {

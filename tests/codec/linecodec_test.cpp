@@ -1,4 +1,3 @@
-#include "app/module1.h"
 #include "protocol/catalog.h"
 #include "protocol/linecodec.h"
 
@@ -13,11 +12,7 @@ namespace {
 
 class LineCodec : public ::testing::Test {
   protected:
-    void SetUp() override {
-        InitComandi();
-        Lingua = 2;
-    }
-    void TearDown() override { Lingua = 2; }
+    void SetUp() override { InitComandi(); }
 };
 
 TEST_F(LineCodec, BuildsLinesOfEveryLayoutAndRefusesWhatDoesNotFit) {
@@ -78,7 +73,6 @@ TEST_F(LineCodec, DecodesKnownAndHandWrittenLinesInEachLanguage) {
         // clang-format on
     };
     for (const auto& [lingua, line, text] : cases) {
-        Lingua = lingua;
         EXPECT_EQ(DecodeCommand(line, lingua), text) << '"' << line << "\" language " << lingua;
     }
 }

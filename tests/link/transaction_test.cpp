@@ -1,17 +1,17 @@
 // The two drive transactions on a port wired to the simulated line.
 #include "line/driveline.h"
 #include "line/trafficlog.h"
-#include "sim_fixture.h"
+#include "line_fixture.h"
 
 #include <QSignalSpy>
 #include <QTimer>
 
 namespace {
 
-class Transaction : public SimFixture {
+class Transaction : public LineFixture {
   protected:
     void SetUp() override {
-        SimFixture::SetUp();
+        LineFixture::SetUp();
         line->addObserver([this](const TrafficEvent& e) { events += " " + LogDirection(e.kind); });
         line->setWaitRecorder([this](double s) { waits.push_back(s); });
     }

@@ -1,28 +1,12 @@
 #pragma once
-// A simulated drive bus on the program's line, fast waits, fresh globals and scripted prompts.
-#include "drivebus.h"
-#include "line/driveline.h"
+// The line fixture with the windows' globals fresh and the operator's prompts scripted.
+#include "line_fixture.h"
 #include "scripted_prompts.h"
-#include "simulatedport.h"
 
-#include <gtest/gtest.h>
-#include <memory>
-
-class SimFixture : public ::testing::Test {
+class SimFixture : public LineFixture {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Frames the bus received since the last clear, as hex text (" FC 21 01 E1").
-    std::vector<std::string> framesHex() const;
-
-    std::unique_ptr<DriveBus> bus;
-    std::unique_ptr<SimulatedPort> port;
-    std::unique_ptr<DriveLine> line;
     std::unique_ptr<ScriptedPrompts> prompts;
 };
-
-// Hex text of bytes with a leading blank, as the program shows them.
-std::string Hex(const std::string& bytes);
-// Bytes of a hex text such as "FC 21 01 E1".
-std::string Bytes(const std::string& hex);

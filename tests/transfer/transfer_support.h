@@ -1,11 +1,10 @@
 #pragma once
 // What the transfer tests share: a recorded TransferIo and a port whose answers a test decides.
-#include "app/module1.h"
 #include "jobs/transfer.h"
 #include "line/driveline.h"
 #include "protocol/catalog.h"
 #include "reply_port.h"
-#include "sim_fixture.h"
+#include "line_fixture.h"
 
 #include <deque>
 
@@ -22,11 +21,11 @@ struct RecordedIo {
     RecordedIo();
 };
 
-// SimFixture with the catalog built and drive address 1.
-class TransferTest : public SimFixture {
+// The line fixture with the catalog built and drive address 1.
+class TransferTest : public LineFixture {
   protected:
     void SetUp() override {
-        SimFixture::SetUp();
+        LineFixture::SetUp();
         Module1::InitComandi();
         use(*line);
         rec.io.drive.address = 1;
@@ -34,7 +33,7 @@ class TransferTest : public SimFixture {
     void TearDown() override {
         rec.io.line = nullptr;
         replyLine.reset();
-        SimFixture::TearDown();
+        LineFixture::TearDown();
     }
     // The line the operations go over from now on.
     void use(DriveLine& l) { rec.io.line = &l; }
