@@ -1,41 +1,16 @@
 // The editor window driven as an operator would: buttons, scripted prompts, files, printing, and
 // its drive buttons against the simulated drive.
-#include "ui/editor/form_prgeeprom.h"
-
-#include "app/module1.h"
-#include "model/keptstore.h"
-#include "protocol/catalog.h"
-#include "sim_fixture.h"
+#include "editor_fixture.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPrinter>
 #include <QProcess>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QStandardPaths>
-#include <QTableView>
-#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
-
-// Prints to a PDF file when the operator "confirms" the print dialog.
-class PdfPrompts : public ScriptedPrompts {
-  public:
-    QString pdfPath;
-    bool printDialog(QWidget* parent, QPrinter& printer) override {
-        if (!ScriptedPrompts::printDialog(parent, printer)) return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdfPath);
-        return true;
-    }
-};
 
 // pdftotext's output for a PDF ("" when the tool is missing).
 QString PdfText(const QString& pdf) {
@@ -46,59 +21,6 @@ QString PdfText(const QString& pdf) {
     p.waitForFinished(20000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
-
-class EditorWindow : public SimFixture {
-  protected:
-    void SetUp() override {
-        SimFixture::SetUp();
-        prompts.reset(); // first: its destructor uninstalls the prompts in place
-        prompts = std::make_unique<PdfPrompts>();
-        Module1::InitComandi();
-        Module1::Indirizzo = 1;
-        QFile::remove(QString::fromStdString(KeptStorePath())); // no offer left by an earlier test
-    }
-    void TearDown() override {
-        form.reset();
-        SimFixture::TearDown();
-    }
-    void Open() {
-        form = std::make_unique<Form_PrgEeprom>(*line);
-        form->resize(1000, 600);
-        form->show();
-    }
-    PdfPrompts& pdf() { return static_cast<PdfPrompts&>(*prompts); }
-    template <typename T> T* Find(const char* name) {
-        T* w = form->findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void Click(const char* button) { Find<QPushButton>(button)->click(); }
-    // Selects a slot of the command list and clicks Insert, typing `typed` when asked.
-    void Insert(int slot, std::deque<QString> typed = {}) {
-        Find<QComboBox>("Combo_Command")->setCurrentIndex(slot);
-        prompts->inputs = std::move(typed);
-        Click("Command_NewCmd");
-    }
-    QString Status() { return Find<QPlainTextEdit>("Text1")->toPlainText(); }
-    QString Active() { return Find<QLineEdit>("Text_PrgActive")->text(); }
-    QAbstractItemModel* Model() { return Find<QTableView>("DBGrid1")->model(); }
-    QString Cell(int row, int column) { return Model()->index(row, column).data().toString(); }
-    Program& Prg(int p) { return form->Grid().PrgLines[p]; }
-    QString Write(const char* name, const std::string& text) {
-        QFile f(dir.filePath(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(text.data(), static_cast<qint64>(text.size()));
-        return dir.filePath(name);
-    }
-
-    std::unique_ptr<Form_PrgEeprom> form;
-    QTemporaryDir dir;
-};
-
-constexpr int SlotCurrent = 2; // code A8, two data bytes, 0..12000, "[mA]"
-constexpr int SlotRamp = 7;    // code 22, one data byte, 0..255
-constexpr int SlotStop = 19;   // code 11, no data
-constexpr int SlotHeader = 52; // a header row of the list
 
 } // namespace
 

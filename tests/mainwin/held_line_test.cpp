@@ -8,22 +8,6 @@
 #include <QAction>
 #include <QFile>
 #include <QPushButton>
-#include <QTimer>
-
-namespace {
-
-// Runs `during` once the operation's first frame is out (the slow drive then keeps it waiting).
-void WhenFirstSent(DriveLine& line, std::function<void()> during) {
-    auto fired = std::make_shared<bool>(false);
-    auto id = std::make_shared<int>(0);
-    *id = line.addObserver([&line, fired, id, during](const TrafficEvent& e) {
-        if (e.kind != TrafficEvent::Sent || *fired) return;
-        *fired = true;
-        QTimer::singleShot(0, &line, during);
-    });
-}
-
-} // namespace
 
 TEST_F(MainWindowTest, DuringATransferTheSettingsAboutAndSaveAreRefused) {
     open();

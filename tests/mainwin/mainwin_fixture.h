@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -18,6 +19,16 @@ using Strings = std::vector<std::string>;
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
+}
+
+// Runs `during` once an operation's first frame is out (a slow drive then keeps it waiting).
+inline void WhenFirstSent(DriveLine& line, std::function<void()> during) {
+    auto fired = std::make_shared<bool>(false);
+    line.addObserver([&line, fired, during](const TrafficEvent& e) {
+        if (e.kind != TrafficEvent::Sent || *fired) return;
+        *fired = true;
+        QTimer::singleShot(0, &line, during);
+    });
 }
 
 class MainWindowTest : public SimFixture {

@@ -58,14 +58,6 @@ class Pty {
 const std::string Position2 = BuildFrame(2, B("12"));
 const std::string PositionReply2 = " FC A2 12 00 00 00 00 4F";
 const std::string Endless2 = BuildFrame(2, B("32 00"));
-const std::string Stop2 = BuildFrame(2, B("11"));
-
-// The status byte of drive 2 and the collision count, from kmd-sim's own report.
-QString Report(KmdSimProcess& sim) {
-    QStringList printed;
-    EXPECT_TRUE(sim.control("state", &printed));
-    return printed.filter("drive 2").join("") + " / " + printed.filter("collisions").join("");
-}
 
 TEST(KmdSimLine, AFrameWrittenWhileAReplyIsOnTheLineIsCountedAndNotCarriedOut) {
     KmdSimProcess sim({"--com", "1", "--line-time", "--burst", "16", "--fault", "nak", "--fault-only", "F1"});
@@ -82,50 +74,32 @@ TEST(KmdSimLine, AFrameWrittenWhileAReplyIsOnTheLineIsCountedAndNotCarriedOut) {
 
     // Two frames in one write: the second is on the line when the drive answers the first.
     pty.write(Position2 + Endless2);
-    const std::string garbled = pty.read(8);
-    EXPECT_NE(garbled, PositionReply2);
-    EXPECT_EQ(Report(sim), "drive 2: position 0, status 0, analog 0 / line: 1 collisions");
-    QStringList printed;
-    ASSERT_TRUE(sim.control("collisions", &printed));
-    EXPECT_EQ(printed, QStringList{"collisions 1"});
-
-    // Once the reply has been read the same frame goes through.
-    pty.write(Endless2);
-    EXPECT_EQ(pty.read(1), " 06");
-    EXPECT_EQ(Report(sim), "drive 2: position 0, status 1, analog 0 / line: 1 collisions");
+    EXPECT_NE(pty.read(8), PositionReply2);
+    QStringList state, collisions;
+    ASSERT_TRUE(sim.control("state", &state) && sim.control("collisions", &collisions));
+    EXPECT_EQ(state.filter("drive 2"), QStringList{"drive 2: position 0, status 0, analog 0"}); // not moving
+    EXPECT_EQ(state.filter("collisions"), QStringList{"line: 1 collisions"});
+    EXPECT_EQ(collisions, QStringList{"collisions 1"});
 
     // The fault given at start hits F1 alone.
     pty.write(BuildFrame(2, B("F1")));
     EXPECT_EQ(pty.read(1), " 15");
-    pty.write(Stop2);
+    pty.write(BuildFrame(2, B("11")));
     EXPECT_EQ(pty.read(1), " 06");
-    EXPECT_EQ(Report(sim), "drive 2: position 0, status 0, analog 0 / line: 1 collisions");
 }
 
-// Frames written together on the unpaced line are answered in order, so the replies that come
-// show which frames the fault hit.
-TEST(KmdSimLine, AFaultLimitedToOneCommandLeavesEveryOtherAnswered) {
+// What a fault hits is proven on the drive bus; here, that kmd-sim's control line takes the
+// bytes and that on the unpaced line a late answer lets the next frame's answer pass it.
+TEST(KmdSimLine, AFaultLimitedToOneCommandThroughTheControlLine) {
     KmdSimProcess sim;
     ASSERT_TRUE(sim.ready());
     Pty pty;
     ASSERT_TRUE(pty.ok());
-    const std::string read3 = BuildFrame(1, B("F2 03")), read4 = BuildFrame(1, B("F2 04")),
-                      reset = BuildFrame(1, B("01"));
-
-    // One program's read goes unanswered (both programs are empty: each read would get 15h).
-    ASSERT_TRUE(sim.control("fault silent F2 03"));
-    pty.write(read3 + read4 + reset);
-    EXPECT_EQ(pty.read(2), " 15 06");
-
-    // A refusal for one code; the same fault without bytes hits everything again.
+    const std::string reset = BuildFrame(1, B("01"));
     ASSERT_TRUE(sim.control("fault nak 14"));
     pty.write(reset + BuildFrame(1, B("14")) + reset);
     EXPECT_EQ(pty.read(3), " 06 15 06");
-    ASSERT_TRUE(sim.control("fault nak"));
-    pty.write(reset);
-    EXPECT_EQ(pty.read(1), " 15");
 
-    // A late answer to one command: the answer to the frame written after it comes first.
     ASSERT_TRUE(sim.control("slow 0.3"));
     ASSERT_TRUE(sim.control("fault slow 12"));
     pty.write(Position2 + BuildFrame(2, B("14")));
@@ -135,9 +109,6 @@ TEST(KmdSimLine, AFaultLimitedToOneCommandLeavesEveryOtherAnswered) {
     EXPECT_FALSE(sim.control("fault nak F1G"));
     EXPECT_FALSE(sim.control("fault vanish F1"));
     EXPECT_FALSE(sim.control("fault none 12"));
-    ASSERT_TRUE(sim.control("fault none"));
-    pty.write(read3);
-    EXPECT_EQ(pty.read(1), " 15");
 }
 
 } // namespace

@@ -31,16 +31,6 @@ void PressF12(QWidget* window) {
     QTest::keyClick(target, Qt::Key_F12);
 }
 
-// Runs `during` once the first frame of an operation is out.
-void WhenSent(DriveLine& line, std::function<void()> during) {
-    auto fired = std::make_shared<bool>(false);
-    line.addObserver([&line, fired, during](const TrafficEvent& e) {
-        if (e.kind != TrafficEvent::Sent || *fired) return;
-        *fired = true;
-        QTimer::singleShot(0, &line, during);
-    });
-}
-
 } // namespace
 
 class StopTest : public MainWindowTest {
@@ -107,7 +97,7 @@ TEST_F(StopTest, AStopCutsATransferShortAndItNeverSaysItWasDone) {
     bus->setSlowSeconds(0.5);
     bus->setFault(DriveBus::Fault::Slow);
     prompts->answers = {true};
-    WhenSent(*line, [&] { PressF12(&editor); });
+    WhenFirstSent(*line, [&] { PressF12(&editor); });
     editor.ReadAllPrg();
     EXPECT_TRUE(line->waitStopDone());
     const Strings frames = framesHex();
@@ -122,7 +112,7 @@ TEST_F(StopTest, AStopCutsATransferShortAndItNeverSaysItWasDone) {
 
 TEST_F(StopTest, TheScanEndsAndTheMonitorGoesOn) {
     Form_Scan scan(*line, [](int) {});
-    WhenSent(*line, [&] { PressF12(&scan); });
+    WhenFirstSent(*line, [&] { PressF12(&scan); });
     scan.StartScan();
     EXPECT_TRUE(line->waitStopDone());
     EXPECT_LE(framesHex().size(), 4u); // not the 32 addresses

@@ -43,8 +43,6 @@ TEST_F(DriveWord, OneCommandFaultEndsWithTheProgramNotSentAndErased) {
         {F::Garbage, Bytes("26 02"), "PRG. N.0....ERROR - unexpected answer "},
         {F::NakAll, Bytes("F1"),
          "PRG. N.0......ERROR - refused (15h)\r\nPRG. N.0 CANCELLED - could not be erased\r\n"},
-        {F::Silent, Bytes("F1"),
-         "PRG. N.0......ERROR - no answer\r\nPRG. N.0 CANCELLED - could not be erased\r\n"},
     };
     for (const Case& c : cases) {
         Fault(c.fault, c.only);
