@@ -3,7 +3,6 @@
 // its paced line at 9600 baud. kmd-sim --stamp prints the monotonic time each frame's last byte
 // arrived, the clock this program reads too. Measured idle, during transfers at both pacings,
 // during the monitor at 20 polls/s, during a scan and with a modal message box open.
-#include "app/module1.h"
 #include "bench_support.h"
 #include "jobs/transfer.h"
 #include "line/driveline.h"
@@ -77,6 +76,7 @@ class StopStamps : public QObject {
 };
 
 struct Situation {
+    explicit Situation(const char* n) : name(n) {}
     const char* name;
     std::vector<double> ms; // latency of every press that got a stop frame through
     int missing = 0;
@@ -144,7 +144,6 @@ void Print(const Situation& s) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Module1::InitComandi();
     KmdSim sim({"--com", "1", "--line-time", "--stamp"});
     if (!sim.ready()) {
         std::fprintf(stderr, "kmd-sim did not start\n");
@@ -164,14 +163,14 @@ int main(int argc, char** argv) {
     auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
     std::vector<Situation> all;
 
-    Situation idle{"idle"};
+    Situation idle("idle");
     for (int i = 0; i < 34; ++i)
         bench.press(idle, between(0, 30), {});
     all.push_back(idle);
 
     PrgStore store = FullStore();
     auto transfer = [&](const char* name, TransferOptions options) {
-        Situation s{name};
+        Situation s(name);
         for (int i = 0; i < 33; ++i)
             bench.press(s, between(30, 600), [&] {
                 std::string status;
@@ -186,7 +185,7 @@ int main(int argc, char** argv) {
     transfer("fast transfer", {true, false});
 
     {
-        Situation s{"monitor at 20/s"};
+        Situation s("monitor at 20/s");
         Form_Monitor* window = ShowMonitor(&main, line);
         auto* rate = window->findChild<QComboBox*>("Combo_Rate");
         rate->setCurrentIndex(rate->findText("20"));
@@ -201,7 +200,7 @@ int main(int argc, char** argv) {
     }
 
     {
-        Situation s{"scan"};
+        Situation s("scan");
         for (int i = 0; i < 33; ++i)
             bench.press(s, between(30, 1500), [&] { ShowBusScan(&main, line, [](int) {}); });
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -211,7 +210,7 @@ int main(int argc, char** argv) {
     }
 
     {
-        Situation s{"modal message box"};
+        Situation s("modal message box");
         main.activateWindow();
         for (int i = 0; i < 33; ++i)
             bench.press(s, between(30, 80), [&] {
@@ -229,7 +228,7 @@ int main(int argc, char** argv) {
     std::printf("Stop latency, F12 to the stop frame taken by kmd-sim --line-time at 9600 baud (the frame "
                 "itself takes %.1f ms)\n",
                 StopFrameSeconds * 1000.0);
-    Situation overall{"overall"};
+    Situation overall("overall");
     for (const Situation& s : all) {
         Print(s);
         overall.ms.insert(overall.ms.end(), s.ms.begin(), s.ms.end());
