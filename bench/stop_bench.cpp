@@ -92,9 +92,11 @@ class Bench {
     void press(Situation& s, int delayMs, const std::function<void()>& operation) {
         const double due = WallSeconds() + delayMs / 1000.0;
         bool pressed = false;
+        double late = 0;
         QTimer::singleShot(delayMs, Qt::PreciseTimer, &main_, [&] {
             const double fired = WallSeconds();
-            s.latestTimer = std::max(s.latestTimer, (fired - due) * 1000.0);
+            late = (fired - due) * 1000.0;
+            s.latestTimer = std::max(s.latestTimer, late);
             QWidget* target = QApplication::focusWidget();
             if (!target) target = QApplication::activeModalWidget();
             if (!target) target = QApplication::activeWindow();
@@ -110,10 +112,15 @@ class Bench {
         WaitFor([&] { return pressed; }, 5000, &sim, &QProcess::readyReadStandardOutput);
         const bool got = WaitFor([&] { return stamps_.firstAfter(due) >= 0; }, 1000, &sim,
                                  &QProcess::readyReadStandardOutput);
-        if (got)
-            s.ms.push_back((stamps_.firstAfter(due) - due) * 1000.0);
-        else
+        if (got) {
+            const double ms = (stamps_.firstAfter(due) - due) * 1000.0;
+            s.ms.push_back(ms);
+            if (ms > 20) // the slow ones, for finding out why
+                std::fprintf(stderr, "%s press %zu: %.1f ms (timer late %.1f ms)\n", s.name, s.ms.size(), ms,
+                             late);
+        } else {
             ++s.missing;
+        }
         RunFor(120); // the second frame passes before the next press
     }
 
