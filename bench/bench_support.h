@@ -34,6 +34,7 @@ class KmdSim {
         process_.readAll();
     }
     bool ready() const { return QFileInfo::exists(dir_.filePath("com1")); }
+    QProcess& process() { return process_; }
 
   private:
     QTemporaryDir dir_;

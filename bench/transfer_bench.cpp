@@ -193,8 +193,8 @@ bool RunFullStores(bool standard) {
         QtSerialPort port;
         DriveLine line(port);
         std::printf("\nFull store, 17 programs x 51 lines, kmd-sim --line-time at 9600 baud\n\n");
-        ok = RunFullStore(line, "fast", "fast", {true, false}, 1.5);
-        ok = RunFullStore(line, "fast + verify", "fast_verify", {true, true}, 3.0) && ok;
+        ok = RunFullStore(line, "fast", "fast", {true, false}, 1.25);
+        ok = RunFullStore(line, "fast + verify", "fast_verify", {true, true}, 2.0) && ok;
         if (standard) ok = RunFullStore(line, "standard pacing", "standard", {false, false}, 0) && ok;
     }
     QDir::setCurrent(old);

@@ -78,6 +78,14 @@ void Say(const std::string& line) {
     std::fflush(stdout);
 }
 
+// The drives took `frame` at `at` (seconds of the monotonic clock, which every process shares),
+// so that another program can time its own frames against the line.
+void Stamp(const std::string& frame, double at) {
+    char when[32];
+    std::snprintf(when, sizeof when, "%.6f", at);
+    Say(std::string("taken ") + when + " " + HexText(frame));
+}
+
 bool ParseFault(const std::string& name, DriveBus::Fault& fault) {
     static const std::pair<const char*, DriveBus::Fault> names[] = {
         {"none", DriveBus::Fault::None},       {"silent", DriveBus::Fault::Silent},
@@ -159,6 +167,7 @@ struct LineOptions {
     int baud = 0; // 0: the rate the program set on the port
     double turnaroundSeconds = 0.002;
     double burstSeconds = 0;
+    bool stamp = false; // print every frame the drives take with its arrival time
 };
 
 class SimServer : public QObject {
@@ -167,6 +176,7 @@ class SimServer : public QObject {
         : bus_(std::move(addresses)), link_("./com" + std::to_string(com)), lineOptions_(line), line_(bus_) {
         line_.setTurnaroundSeconds(line.turnaroundSeconds);
         line_.setBurstSeconds(line.burstSeconds);
+        if (line.stamp) line_.setFrameTaken([](const std::string& frame, double at) { Stamp(frame, at); });
         lineTimer_.setTimerType(Qt::PreciseTimer);
         lineTimer_.setSingleShot(true);
         connect(&lineTimer_, &QTimer::timeout, this, &SimServer::pump);
@@ -270,8 +280,13 @@ class SimServer : public QObject {
             return;
         }
         if (n > 0) {
+            const size_t before = bus_.frames().size();
+            const double now = bus_.now();
             for (const DriveBus::Reply& r : bus_.receive(std::string(buf, static_cast<size_t>(n))))
                 schedule(r);
+            if (lineOptions_.stamp)
+                for (size_t i = before; i < bus_.frames().size(); ++i)
+                    Stamp(bus_.frames()[i], now);
             return;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
@@ -433,7 +448,11 @@ int main(int argc, char** argv) {
                                 "Hand the program its bytes only every MS milliseconds, as a USB adapter's "
                                 "latency timer does (16 is typical; implies --line-time).",
                                 "MS");
-    parser.addOptions({comOpt, addrOpt, faultOpt, onlyOpt, slowOpt, lineOpt, baudOpt, turnOpt, burstOpt});
+    QCommandLineOption stampOpt("stamp",
+                                "Print \"taken SECONDS HEX\" for every frame the drives take: SECONDS is "
+                                "the monotonic clock (CLOCK_MONOTONIC) when its last byte arrived.");
+    parser.addOptions(
+        {comOpt, addrOpt, faultOpt, onlyOpt, slowOpt, lineOpt, baudOpt, turnOpt, burstOpt, stampOpt});
     parser.process(app);
 
     long com = 0;
@@ -466,6 +485,7 @@ int main(int argc, char** argv) {
     line.baud = static_cast<int>(baud);
     line.turnaroundSeconds = turnaround / 1000.0;
     line.burstSeconds = burst / 1000.0;
+    line.stamp = parser.isSet(stampOpt);
 
     if (::pipe(g_signalPipe) != 0) return 1;
     struct sigaction sa {};

@@ -53,7 +53,10 @@ void PacedLine::deliver(const Byte& b) {
         bus_.dropPartialFrame();
         return;
     }
-    for (const DriveBus::Reply& r : bus_.receive(std::string(1, b.value))) {
+    const size_t framesBefore = bus_.frames().size();
+    const std::vector<DriveBus::Reply> replies = bus_.receive(std::string(1, b.value));
+    if (taken_ && bus_.frames().size() > framesBefore) taken_(bus_.frames().back(), b.end);
+    for (const DriveBus::Reply& r : replies) {
         double at = std::max(b.end + turnaround_ + r.delaySeconds, toProgramFree_);
         bool hit = false;
         for (char c : r.bytes) {

@@ -6,6 +6,7 @@
 #include "drivebus.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 
 class PacedLine {
@@ -29,6 +30,12 @@ class PacedLine {
     // Everything on the line is lost (the device went away).
     void clear();
 
+    // Called with every frame the drives take and the time its last byte arrived (the clock of
+    // write()), for callers that time the line from outside.
+    void setFrameTaken(std::function<void(const std::string& frame, double at)> taken) {
+        taken_ = std::move(taken);
+    }
+
     // Times bytes of the program and a drive's reply were on the line together.
     int collisions() const { return collisions_; }
 
@@ -51,4 +58,5 @@ class PacedLine {
     double toDrivesFree_ = 0;    // when the program's transmitter has sent all it was given
     double toProgramFree_ = 0;   // when the drives have sent every reply due so far
     int collisions_ = 0;
+    std::function<void(const std::string&, double)> taken_;
 };
