@@ -26,17 +26,23 @@ void PacedLine::setBurstSeconds(double seconds) {
 
 void PacedLine::write(const std::string& bytes, double now) {
     advance(now);
-    double at = std::max(now, toDrivesFree_);
+    toDrivesFree_ = queue(toDrives_, toProgram_, bytes, std::max(now, toDrivesFree_));
+}
+
+// Puts `bytes` on the line one after another from `at` into `into`; a byte that overlaps one going
+// the other way garbles both (half duplex). Returns when the last byte ends.
+double PacedLine::queue(std::deque<Byte>& into, std::deque<Byte>& other, const std::string& bytes,
+                        double at) {
     bool hit = false;
     for (char c : bytes) {
         Byte b{c, at, at + byteSeconds_};
         at = b.end;
-        for (Byte& o : toProgram_)
+        for (Byte& o : other)
             if (Overlap(b.start, b.end, o.start, o.end)) b.garbled = o.garbled = hit = true;
-        toDrives_.push_back(b);
+        into.push_back(b);
     }
-    toDrivesFree_ = at;
     if (hit) ++collisions_;
+    return at;
 }
 
 void PacedLine::advance(double now) {
@@ -56,19 +62,9 @@ void PacedLine::deliver(const Byte& b) {
     const size_t framesBefore = bus_.frames().size();
     const std::vector<DriveBus::Reply> replies = bus_.receive(std::string(1, b.value));
     if (taken_ && bus_.frames().size() > framesBefore) taken_(bus_.frames().back(), b.end);
-    for (const DriveBus::Reply& r : replies) {
-        double at = std::max(b.end + turnaround_ + r.delaySeconds, toProgramFree_);
-        bool hit = false;
-        for (char c : r.bytes) {
-            Byte o{c, at, at + byteSeconds_};
-            at = o.end;
-            for (Byte& i : toDrives_)
-                if (Overlap(o.start, o.end, i.start, i.end)) o.garbled = i.garbled = hit = true;
-            toProgram_.push_back(o);
-        }
-        toProgramFree_ = at;
-        if (hit) ++collisions_;
-    }
+    for (const DriveBus::Reply& r : replies)
+        toProgramFree_ = queue(toProgram_, toDrives_, r.bytes,
+                               std::max(b.end + turnaround_ + r.delaySeconds, toProgramFree_));
 }
 
 std::string PacedLine::output(double now) {

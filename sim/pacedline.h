@@ -47,6 +47,7 @@ class PacedLine {
     };
     void advance(double now);
     void deliver(const Byte& b);
+    double queue(std::deque<Byte>& into, std::deque<Byte>& other, const std::string& bytes, double at);
     double due(const Byte& toProgram) const; // when the program gets it
 
     DriveBus& bus_;

@@ -293,7 +293,8 @@ int RunWritePrograms(const CliOptions& o, CliReport& report, CliLine& cli) {
                                                      EepromTimeout::End, {}, ReplyEnd::QuietGap);
         if (closed.outcome == Outcome::OpenFailed || closed.outcome == Outcome::LinkLost)
             return Finish(report, std::string(), ExitPort);
-        if (!closed.instring.empty() && closed.instring != "06" && closed.instring != "15") QuietLine(io);
+        if (!closed.instring.empty() && closed.instring != "06" && closed.instring != "15")
+            io.line->unsettle();
     }
     std::string status;
     TransferIo io = CliIo(cli, *add, status, report, "write-programs", o);
@@ -340,7 +341,7 @@ int RunVerify(const CliOptions& o, CliReport& report, CliLine& cli) {
             return Finish(report, status, ExitDrive,
                           who + " did not answer (read of program " + std::to_string(p) + ")");
         }
-        if (read.instring != "15" && !ScanProgramReply(read.instring).ready()) QuietLine(io);
+        if (read.instring != "15" && !ScanProgramReply(read.instring).ready()) io.line->unsettle();
         checks.push_back(CompareProgram(p, (*store)[p], read.instring));
         status += CheckText(checks.back());
     }

@@ -1,6 +1,5 @@
 #include "cli/cli_reads.h"
 
-#include "line/serialport.h"
 #include "model/replyscan.h"
 
 #include <QElapsedTimer>
@@ -37,18 +36,6 @@ bool Settled(const std::string& instring) {
 
 } // namespace
 
-void QuietLine(const TransferIo& io) {
-    SerialPort& port = io.line->port();
-    if (!port.isOpen()) return;
-    // Twice the reply's own end-of-answer gap, up to about 2 s of a line that keeps talking.
-    const double quiet = 2 * QuietGapSeconds(io.drive.line.baud);
-    for (int i = 0; i < 20 && port.isOpen(); ++i) {
-        const int have = port.bytesWaiting();
-        if (io.line->waitForBytes(have + 1, quiet) != WaitEnd::Ready) break;
-    }
-    if (port.isOpen()) port.readAll();
-}
-
 ProgramRead ReadProgramOnce(const TransferIo& io, int program) {
     QElapsedTimer clock;
     clock.start();
@@ -57,7 +44,7 @@ ProgramRead ReadProgramOnce(const TransferIo& io, int program) {
     const bool mayBeCut = ex.outcome == Outcome::Reply && !ex.instring.empty() && ex.instring != "15" &&
                           static_cast<double>(clock.nsecsElapsed()) / 1e9 >= look;
     if (!mayBeCut) return Exchanged(ex);
-    QuietLine(io);
+    io.line->unsettle(); // the rest of the reply is not the next read's answer
     ProgramRead again =
         Exchanged(EepromExchange(io, ReadCommand(program), EepromTimeout::Read, {}, ReplyEnd::QuietGap));
     again.reads = 2;
@@ -72,7 +59,7 @@ ProgramRead ReadProgramAgreed(const TransferIo& io, int program) {
         reads += r.reads;
         r.reads = reads;
         if (r.kind != ProgramRead::Kind::Answered) return r;
-        if (!Settled(r.instring)) QuietLine(io);
+        if (!Settled(r.instring)) io.line->unsettle();
         if (std::find(seen.begin(), seen.end(), r.instring) != seen.end()) return r;
         seen.push_back(r.instring);
     }

@@ -28,6 +28,3 @@ ProgramRead ReadProgramOnce(const TransferIo& io, int program);
 // Reads `program` until two replies agree, at most three times; stops at the first read that
 // gets no answer or meets port trouble.
 ProgramRead ReadProgramAgreed(const TransferIo& io, int program);
-// Waits until the line has been quiet for a while and drops what came: the rest of a cut or
-// garbled reply must not be read as the next command's answer.
-void QuietLine(const TransferIo& io);
