@@ -5,8 +5,10 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 // An exchange on the line: it waits for a quiet line when one is due (Settling), its frame is
@@ -76,13 +78,20 @@ DriveLine::DriveLine(SerialPort& port, QObject* parent) : QObject(parent), port_
     stopTimer_.setSingleShot(true);
     stopTimer_.setTimerType(Qt::PreciseTimer);
     connect(&stopTimer_, &QTimer::timeout, this, [this] {
-        if (stopsWritten_ == 1)
-            writeStop();
+        if (stopsWritten_ < 2)
+            writeStopWhenClear();
         else
             endStop(false); // the second frame could not be handed over in time
     });
     connect(&port_, &SerialPort::bytesWritten, this, [this] {
         if (stopping_ && stopsWritten_ == 2 && port_.bytesToWrite() == 0) endStop(true);
+    });
+    connect(&port_, &SerialPort::readyRead, this, [this] {
+        lastByte_.start();
+        if (stopping_ && stopsWritten_ == 0) {
+            hold_.started = true;
+            writeStopWhenClear();
+        }
     });
 }
 
@@ -446,6 +455,12 @@ PolledExchange DriveLine::polled(const LineTarget& to, int add, const std::strin
     if (written.outcome != Outcome::Reply) return stop(written.outcome);
     if (add == BroadcastAddress) return stop(Outcome::Broadcast);
     ex.instring.clear();
+    // A stop meanwhile lets the answer end before its frame goes out.
+    awaited_.emplace();
+    awaited_->frameBytes = ex.frame.size();
+    awaited_->bytes = end == ReplyEnd::OneByte ? 1 : 0;
+    awaited_->since.start();
+    const auto forget = qScopeGuard([this] { awaited_.reset(); });
 
     auto noAnswer = [&] {
         if (!port_.isOpen()) {
@@ -519,11 +534,26 @@ Exchange DriveLine::stopAll(const LineTarget& to) {
     bool closeAfter = stopping_ && stopOpened_;
     stopping_ = true;
     stopOpened_ = false;
+    // The answer a drive may be giving now: the first frame waits for it to end.
+    const std::optional<Awaited> answer = awaitedAnswer();
     if (pending_) {
         closeAfter = !pending_->keepOpen;
         pending_->keepOpen = true;
     }
-    finish(WaitEnd::Aborted);
+    const int waitingBefore = port_.bytesWaiting();
+    finish(WaitEnd::Aborted); // may read what has come of the answer
+    hold_ = StopHold{};
+    hold_.sinceKey.start();
+    hold_.character = 10.0 / (to.baud > 0 ? to.baud : 9600);
+    if (answer) {
+        // The drive's turnaround, and what the adapter and the system add, at most.
+        constexpr double Turnaround = 0.003;
+        const double firstByteEnd = static_cast<double>(answer->frameBytes + 1) * hold_.character;
+        hold_.awaiting = true;
+        hold_.started = waitingBefore > 0;
+        hold_.startDue = firstByteEnd + Turnaround - static_cast<double>(answer->since.nsecsElapsed()) / 1e9;
+        if (answer->bytes > 0) hold_.bytes = port_.bytesWaiting() + answer->bytes - waitingBefore;
+    }
     if (!port_.isOpen()) {
         const bool unsettled = std::exchange(unsettled_, false); // no waiting for a quiet line now
         const Outcome opened = open(to, Pending(BroadcastAddress, ex.frame), ex.error);
@@ -531,6 +561,7 @@ Exchange DriveLine::stopAll(const LineTarget& to) {
         if (opened != Outcome::Reply) {
             ex.outcome = Outcome::OpenFailed;
             endStop(false);
+            stopError_ = ex.error;
             return ex;
         }
         closeAfter = true;
@@ -538,10 +569,10 @@ Exchange DriveLine::stopAll(const LineTarget& to) {
     stopOpened_ = closeAfter;
     stopsWritten_ = 0;
     unsettled_ = true; // the reply of the exchange cut short may still be on its way
-    writeStop();
+    writeStopWhenClear();
     emit wakeLoops();
     ex.outcome = stopping_ ? Outcome::Broadcast : Outcome::LinkLost;
-    if (!stopping_) ex.error = portText() + ": " + port_.errorText();
+    if (!stopping_) ex.error = stopError_;
     return ex;
 }
 
@@ -551,16 +582,64 @@ void DriveLine::writeStop() {
         endStop(false);
         return;
     }
-    ++stopsWritten_;
+    if (++stopsWritten_ == 1) {
+        hold_.sinceFirst.start();
+        emit stopWritten();
+    }
     report({TrafficEvent::Sent, BroadcastAddress, frame, TrafficEvent::EmergencyStop});
-    if (stopsWritten_ == 2 && port_.bytesToWrite() == 0)
+    if (stopsWritten_ == 1)
+        writeStopWhenClear(); // the second frame
+    else if (port_.bytesToWrite() == 0)
         endStop(true);
-    else // the second frame, or the bound of its writing
-        stopTimer_.start(stopsWritten_ == 1 ? StopRepeatMilliseconds
-                                            : static_cast<int>(WriteTimeoutSeconds * 1000.0 + 0.5));
+    else // the bound of its writing
+        stopTimer_.start(static_cast<int>(WriteTimeoutSeconds * 1000.0 + 0.5));
+}
+
+std::optional<DriveLine::Awaited> DriveLine::awaitedAnswer() const {
+    if (awaited_) return awaited_;
+    if (!pending_ || pending_->stage == Pending::Settling || pending_->nrx <= 0 || pending_->writeOnly ||
+        pending_->add == BroadcastAddress)
+        return std::nullopt;
+    Awaited a;
+    a.frameBytes = pending_->ex.frame.size();
+    a.bytes = pending_->nrx;
+    if (pending_->stage == Pending::Awaiting)
+        a.since = pending_->awaiting;
+    else
+        a.since.start(); // its frame is going out now
+    return a;
+}
+
+void DriveLine::writeStopWhenClear() {
+    const auto seconds = [](const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e9; };
+    const double sinceByte = lastByte_.isValid() ? seconds(lastByte_) : 1e9;
+    const double quietLeft = std::max(0.0, 3 * hold_.character - sinceByte);
+    double left = 0;    // until the frame goes out whatever the line does
+    double clearIn = 0; // until the line should be clear
+    if (stopsWritten_ == 0) {
+        const double now = seconds(hold_.sinceKey);
+        left = StopHoldMilliseconds / 1000.0 - now;
+        if (!hold_.awaiting)
+            clearIn = quietLeft;
+        else if (!hold_.started)
+            clearIn = hold_.startDue - now;
+        else
+            clearIn = hold_.bytes > 0 && port_.bytesWaiting() >= hold_.bytes ? 0 : quietLeft;
+    } else {
+        const double now = seconds(hold_.sinceFirst);
+        left = StopRepeatLatestMilliseconds / 1000.0 - now;
+        clearIn = std::max(StopRepeatMilliseconds / 1000.0 - now, quietLeft);
+    }
+    const double wait = std::min(left, clearIn);
+    if (wait <= 0) {
+        writeStop();
+        return;
+    }
+    stopTimer_.start(std::max(1, static_cast<int>(std::ceil(wait * 1000.0))));
 }
 
 void DriveLine::endStop(bool sent) {
+    if (!sent) stopError_ = portText() + ": " + port_.errorText();
     stopTimer_.stop();
     stopping_ = false;
     stopSent_ = sent;

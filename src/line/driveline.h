@@ -5,12 +5,14 @@
 // passed by reference.
 #include "line/portmap.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -58,6 +60,11 @@ enum class Outcome {
 // and its turnaround take about 11 ms at 9600 baud, so 20 ms later the line is clear.
 constexpr int StopCode = 17;
 constexpr int StopRepeatMilliseconds = 20;
+// A Stop written while a drive answers collides with the answer and is lost: the first waits
+// for the answer on its way to end, but never longer than this; the second goes out once the
+// line is quiet, at the latest StopRepeatLatestMilliseconds after the first.
+constexpr int StopHoldMilliseconds = 18;
+constexpr int StopRepeatLatestMilliseconds = 50;
 
 struct Exchange {
     Outcome outcome = Outcome::Reply;
@@ -199,7 +206,8 @@ class DriveLine : public QObject {
     bool aborted() const { return aborted_; }
 
     // --- Stop every drive, ahead of whoever holds the line: every wait in progress ends at once
-    // (the exchange on the line as Aborted), the broadcast Stop is written at once, and again
+    // (the exchange on the line as Aborted), the broadcast Stop is written at once (or once the
+    // answer on its way has left the line, StopHoldMilliseconds at most), and again
     // StopRepeatMilliseconds later. The port is opened towards `to` when it is closed; an open
     // port is used as it is (it is the line the drives are on). No other frame goes out until
     // the second Stop has been handed to the system. Returns OpenFailed (nothing sent, `error`
@@ -211,6 +219,10 @@ class DriveLine : public QObject {
     // Until the stop in progress has handed both frames to the system (bounded); false if it
     // could not.
     bool waitStopDone();
+    // Stop frames the stop in progress (or the last one) has handed to the system, and why the
+    // last one failed.
+    int stopFramesWritten() const { return stopsWritten_; }
+    const std::string& stopError() const { return stopError_; }
 
     // --- The device each COM number opens (a choice in the settings, else the usual mapping).
     // A chosen adapter whose path is gone is found again by its serial number (ResolveChosenPort).
@@ -229,6 +241,8 @@ class DriveLine : public QObject {
     void freed();
     // A stop's frames have both been handed to the system (`sent`), or the stop failed.
     void stopDone(bool sent);
+    // A stop's first frame has been handed to the system.
+    void stopWritten();
     // Something a nested wait may be waiting for has happened.
     void wakeLoops();
 
@@ -278,6 +292,30 @@ class DriveLine : public QObject {
     bool stopOpened_ = false; // the stop opened the port, and closes it after
     bool stopSent_ = false;   // the last stop handed both frames to the system
     int stopsWritten_ = 0;
+    // An answer a drive is giving: its frame went out `since` ago; `bytes` of it are due (0: as
+    // many as come until the line falls quiet).
+    struct Awaited {
+        size_t frameBytes = 0;
+        int bytes = 0;
+        QElapsedTimer since;
+    };
+    std::optional<Awaited> awaited_; // a polled exchange's, while it looks for its answer
+    std::optional<Awaited> awaitedAnswer() const;
+    // The stop's frames wait for a clear line, bounded: the first for the answer a drive is
+    // giving to end (in full, or the line quiet once it began, or its first byte overdue), at
+    // most StopHoldMilliseconds after the key; the second for a quiet line, between
+    // StopRepeatMilliseconds and StopRepeatLatestMilliseconds after the first.
+    struct StopHold {
+        bool awaiting = false;  // an answer is due
+        bool started = false;   // some of it has come
+        int bytes = 0;          // it is in once the port holds this many (0: unknown)
+        double startDue = 0;    // its first byte is overdue this long after the key
+        double character = 0;
+        QElapsedTimer sinceKey, sinceFirst;
+    } hold_;
+    QElapsedTimer lastByte_; // when the line last brought a byte
+    void writeStopWhenClear();
+    std::string stopError_;
     unsigned stops_ = 0;
     QTimer stopTimer_;                // the second frame, then the bound of its writing
     std::function<void()> afterStop_; // the monitor's exchange asked for during a stop

@@ -174,3 +174,29 @@ TEST(StopOnPty, BothStopFramesReachTheDrives) {
     ASSERT_TRUE(cli.waitForFinished(10000));
     EXPECT_EQ(cli.exitCode(), 3);
 }
+
+// On the half-duplex line a stop written while a drive answers garbles both: the first stop waits
+// for the answer on its way (bounded), so it is never the one lost.
+TEST(StopOnPty, AStopWaitsForTheAnswerOnItsWay) {
+    KmdSimProcess sim({"--com", "1", "--line-time"});
+    ASSERT_TRUE(sim.ready());
+    QtSerialPort port;
+    DriveLine line(port);
+    bool stopped = false;
+    line.addObserver([&](const TrafficEvent& e) {
+        if (e.kind == TrafficEvent::Sent && !stopped) // the read's frame is on the line
+            QTimer::singleShot(0, &line, [&] { stopped = line.stopAll({1, 9600}).outcome == Outcome::Broadcast; });
+    });
+    // The position read: 4 bytes out, 8 back.
+    EXPECT_EQ(line.counted({1, 9600}, 1, 18, 0, 0, 1, 8, 0).outcome, Outcome::Aborted);
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(line.waitStopDone());
+    QStringList frames, collisions;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        frames.clear();
+        return sim.control("frames", &frames) && frames.filter("frame ").size() >= 3;
+    }));
+    EXPECT_EQ(frames.filter("frame ").mid(1), (QStringList{"frame FC 00 01 11 F1", "frame FC 00 01 11 F1"}));
+    ASSERT_TRUE(sim.control("collisions", &collisions));
+    EXPECT_EQ(collisions, QStringList{"collisions 0"});
+}

@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include <utility>
+
 namespace {
 const Text3 kStopAll{"Ferma tutti i drive", "Stop all drives", "Alle Antriebe stoppen"};
 const Text3 kSent{"STOP inviato a tutti i drive", "STOP sent to all drives",
@@ -25,6 +27,13 @@ StopAllDrives::StopAllDrives(DriveLine& line) : QObject(&line), line_(line), act
     // A filter on the application, not a shortcut: shortcuts of one window do not reach a modal
     // box or prompt, and a shortcut taken by a focused widget would never fire.
     qApp->installEventFilter(this);
+    // A first frame held back for a drive's answer is told once it is out, or has failed.
+    connect(&line_, &DriveLine::stopWritten, this, [this] {
+        if (std::exchange(awaiting_, false)) emit reported(TextOrEnglish(kSent), true);
+    });
+    connect(&line_, &DriveLine::stopDone, this, [this](bool sent) {
+        if (!sent && std::exchange(awaiting_, false)) failed(Outcome::LinkLost, line_.stopError());
+    });
     setTexts();
 }
 
@@ -41,15 +50,23 @@ bool StopAllDrives::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void StopAllDrives::trigger() {
+    awaiting_ = false;
     const Exchange ex = line_.stopAll({Module1::ComPort, Module1::BaudRate});
     if (ex.outcome == Outcome::Broadcast) {
-        emit reported(TextOrEnglish(kSent), true);
+        if (line_.stopFramesWritten() > 0)
+            emit reported(TextOrEnglish(kSent), true);
+        else
+            awaiting_ = true;
         return;
     }
     if (ex.outcome == Outcome::Aborted) return; // the program is quitting
-    const QString reason = QString::fromStdString(ex.error);
+    failed(ex.outcome, ex.error);
+}
+
+void StopAllDrives::failed(Outcome outcome, const std::string& error) {
+    const QString reason = QString::fromStdString(error);
     emit reported(TextOrEnglish(kNotSent) + reason, false);
-    const Text3& opening = ex.outcome == Outcome::OpenFailed ? MainTexts::PortFailed : MainTexts::LinkLost;
+    const Text3& opening = outcome == Outcome::OpenFailed ? MainTexts::PortFailed : MainTexts::LinkLost;
     UiPrompts().message(QApplication::activeWindow(), ErrorTitle(), MessageText(opening) + reason, true);
 }
 

@@ -4,9 +4,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <string>
 #include <vector>
 
 class DriveLine;
+enum class Outcome;
 class QAction;
 class QPushButton;
 class QWidget;
@@ -34,7 +36,9 @@ class StopAllDrives : public QObject {
 
   private:
     explicit StopAllDrives(DriveLine& line);
+    void failed(Outcome outcome, const std::string& error);
     DriveLine& line_;
+    bool awaiting_ = false; // the stop's first frame is held back; its outcome is told later
     QAction* action_;
     std::vector<QPointer<QPushButton>> buttons_;
 };
