@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,7 +23,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), line_(line), log_(line) {
     setObjectName("Form_main");
@@ -38,8 +43,31 @@ Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), li
     });
 }
 
+namespace {
+
+// A list whose size leaves its items out: it is as wide as its minimum width and the layout make
+// it. Qt would measure every item of every list to size the window at its first show, a good part
+// of the window's start; the widths set here are wider than the items anyway. Sized as Qt sizes
+// an empty list of `minimumContentsLength` characters.
+class LayoutSizedList : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+
+    QSize sizeHint() const override {
+        const QFontMetrics metrics = fontMetrics();
+        const QSize contents(minimumContentsLength() * metrics.horizontalAdvance(QLatin1Char('X')),
+                             std::max(qCeil(QFontMetricsF(metrics).height()), 14) + 2);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        return style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, this);
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+} // namespace
+
 QComboBox* Form_main::combo(const char* name, int minimumWidth) {
-    auto* box = new QComboBox(this);
+    auto* box = new LayoutSizedList(this);
     box->setObjectName(name);
     // Typed text never becomes a list item (list position stands for a catalog slot or an
     // address) and is read as typed.
