@@ -33,7 +33,6 @@ Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), li
     setObjectName("Form_main");
     buildControls();
     buildMenus();
-    setDesignTexts();
     load();
     // An adapter found again under another path, or no longer told apart, shows at once.
     statusObserver_ = line_.addObserver([this](const TrafficEvent& e) {
@@ -300,12 +299,15 @@ Form_main::~Form_main() {
 
 void Form_main::setDesignTexts() {
     setWindowTitle("VarDelo");
-    ApplyDesignTexts(*this);
+    // A language code 1..3 puts its own text on every other control before the window shows
+    // (SetLingua in the load), so their design-time texts are set only for another code.
+    ApplyDesignTexts(*this, !ForLanguage(MainTexts::CompanyLine));
 }
 
 void Form_main::load() {
     Module1::ResetGlobals();
     FileConfig("read");
+    setDesignTexts(); // here, once the language is known
     Module1::InitComandi();
     CaricaListe();
     SetLingua();
