@@ -87,7 +87,8 @@ QObject* Control(QObject& window, const char* name) {
 
 void ApplyDesignTexts(QObject& window, bool everyControl) {
     for (const MainText& t : kTexts)
-        if (everyControl || !t.text.ita) SetControlText(Control(window, t.control), QString::fromUtf8(t.design));
+        if (everyControl || !t.text.ita)
+            SetControlText(Control(window, t.control), QString::fromUtf8(t.design));
 }
 
 void ApplyLanguageTexts(QObject& window) {
