@@ -44,28 +44,10 @@ void LoadImagePluginsAside() {
     QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
 }
 
-} // namespace
-
-Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), line_(line), log_(line) {
-    LoadImagePluginsAside();
-    setObjectName("Form_main");
-    buildControls();
-    buildMenus();
-    load();
-    // An adapter found again under another path, or no longer told apart, shows at once.
-    statusObserver_ = line_.addObserver([this](const TrafficEvent& e) {
-        // The stop of every drive says itself whether it went out: its line stays shown.
-        if (e.text == TrafficEvent::EmergencyStop) return;
-        if (e.kind == TrafficEvent::Sent || e.kind == TrafficEvent::PortError) AggiornaStatus();
-    });
-}
-
-namespace {
-
-// A list whose size leaves its items out: it is as wide as its minimum width and the layout make
-// it. Qt would measure every item of every list to size the window at its first show, a good part
-// of the window's start; the widths set here are wider than the items anyway. Sized as Qt sizes
-// an empty list of `minimumContentsLength` characters.
+// A list sized without its items: as wide as the layout makes it, at least its minimum width. Qt
+// would measure every item of every list at the window's first show, a good part of its start;
+// the minimum widths set here hold the items anyway. Its size hint is the one Qt gives an empty
+// list of `minimumContentsLength` characters.
 class LayoutSizedList : public QComboBox {
   public:
     using QComboBox::QComboBox;
@@ -82,6 +64,20 @@ class LayoutSizedList : public QComboBox {
 };
 
 } // namespace
+
+Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), line_(line), log_(line) {
+    LoadImagePluginsAside();
+    setObjectName("Form_main");
+    buildControls();
+    buildMenus();
+    load();
+    // An adapter found again under another path, or no longer told apart, shows at once.
+    statusObserver_ = line_.addObserver([this](const TrafficEvent& e) {
+        // The stop of every drive says itself whether it went out: its line stays shown.
+        if (e.text == TrafficEvent::EmergencyStop) return;
+        if (e.kind == TrafficEvent::Sent || e.kind == TrafficEvent::PortError) AggiornaStatus();
+    });
+}
 
 QComboBox* Form_main::combo(const char* name, int minimumWidth) {
     auto* box = new LayoutSizedList(this);
