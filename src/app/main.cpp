@@ -5,10 +5,16 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setWindowIcon(QIcon(":/icons/vardelo-64.png"));
+    // Read as the PNG it is: an image reader left to guess the format loads every image plugin
+    // first, which the main window loads aside while it is built (see Form_main).
+    QImageReader icon(QStringLiteral(":/icons/vardelo-64.png"), "png");
+    icon.setAutoDetectImageFormat(false);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
     // One port and one owner of it for every window: the line is half duplex.
     QtSerialPort port;
     DriveLine line(port);

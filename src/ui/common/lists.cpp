@@ -1,9 +1,15 @@
 #include "ui/common/lists.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 
 namespace {
@@ -29,6 +35,16 @@ class NoChoiceSelector : public QObject {
     }
 };
 
+// Never completes anything: it stands in a line edit only while the edit is handed to its list.
+QCompleter& PlaceholderCompleter() {
+    static QPointer<QCompleter> placeholder;
+    if (!placeholder) {
+        placeholder = new QCompleter(QCoreApplication::instance());
+        placeholder->setCompletionMode(QCompleter::InlineCompletion); // no popup of its own
+    }
+    return *placeholder;
+}
+
 } // namespace
 
 void SelectUntypedTextOnKey(QLineEdit* edit, QEvent* event) {
@@ -38,9 +54,24 @@ void SelectUntypedTextOnKey(QLineEdit* edit, QEvent* event) {
 }
 
 void KeepTypedText(QComboBox* combo) {
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
+    // What setEditable(true) does, without two costs that a window with many lists pays at
+    // start: the drop-down's view, built at once (it is built when the list first drops down),
+    // and a completer over the items, which the list must not have. A line edit that comes with a
+    // completer keeps it, so the list builds none; the placeholder is then taken away again.
+    auto* edit = new QLineEdit(combo);
+    edit->setPalette(combo->palette());
+    edit->setCompleter(&PlaceholderCompleter());
+    combo->setLineEdit(edit);
     combo->setCompleter(nullptr);
+    // The view, built when the list is editable already, has its scroll bar off in a style whose
+    // editable lists drop down as a popup menu; setEditable leaves it on there.
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    const bool popupWhenFixed = combo->style()->styleHint(QStyle::SH_ComboBox_Popup, &option, combo);
+    option.editable = true;
+    if (popupWhenFixed && combo->style()->styleHint(QStyle::SH_ComboBox_Popup, &option, combo))
+        combo->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    combo->setInsertPolicy(QComboBox::NoInsert);
     auto* selector = new NoChoiceSelector(combo);
     combo->installEventFilter(selector);
     combo->lineEdit()->installEventFilter(selector);

@@ -14,21 +14,62 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+namespace {
+
+// The menu bar loads the icon of its overflow button at once, and to read that PNG Qt's image
+// reader first loads every image format plugin (it asks each of them before its own PNG reader):
+// a good part of the window's start. Loaded on another core while the window is built, they are
+// there when the menu bar asks. Once per program; the program's end waits for the pool's threads.
+void LoadImagePluginsAside() {
+    static bool started = false;
+    if (started) return;
+    started = true;
+    QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
+}
+
+// A list sized without its items: as wide as the layout makes it, at least its minimum width. Qt
+// would measure every item of every list at the window's first show, a good part of its start;
+// the minimum widths set here hold the items anyway. Its size hint is the one Qt gives an empty
+// list of `minimumContentsLength` characters.
+class LayoutSizedList : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+
+    QSize sizeHint() const override {
+        const QFontMetrics metrics = fontMetrics();
+        const QSize contents(minimumContentsLength() * metrics.horizontalAdvance(QLatin1Char('X')),
+                             std::max(qCeil(QFontMetricsF(metrics).height()), 14) + 2);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        return style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, this);
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+} // namespace
+
 Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), line_(line), log_(line) {
+    LoadImagePluginsAside();
     setObjectName("Form_main");
     buildControls();
     buildMenus();
-    setDesignTexts();
     load();
     // An adapter found again under another path, or no longer told apart, shows at once.
     statusObserver_ = line_.addObserver([this](const TrafficEvent& e) {
@@ -39,7 +80,7 @@ Form_main::Form_main(DriveLine& line, QWidget* parent) : QMainWindow(parent), li
 }
 
 QComboBox* Form_main::combo(const char* name, int minimumWidth) {
-    auto* box = new QComboBox(this);
+    auto* box = new LayoutSizedList(this);
     box->setObjectName(name);
     // Typed text never becomes a list item (list position stands for a catalog slot or an
     // address) and is read as typed.
@@ -272,12 +313,15 @@ Form_main::~Form_main() {
 
 void Form_main::setDesignTexts() {
     setWindowTitle("VarDelo");
-    ApplyDesignTexts(*this);
+    // A language code 1..3 puts its own text on every other control before the window shows
+    // (SetLingua in the load), so their design-time texts are set only for another code.
+    ApplyDesignTexts(*this, !ForLanguage(MainTexts::CompanyLine));
 }
 
 void Form_main::load() {
     Module1::ResetGlobals();
     FileConfig("read");
+    setDesignTexts(); // here, once the language is known
     Module1::InitComandi();
     CaricaListe();
     SetLingua();

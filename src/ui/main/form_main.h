@@ -18,7 +18,7 @@ class QPushButton;
 class Form_main : public QMainWindow {
     Q_OBJECT
   public:
-    // Builds the window with its design-time texts, then runs the load sequence.
+    // Builds the window, then runs the load sequence (design-time texts first).
     explicit Form_main(DriveLine& line, QWidget* parent = nullptr);
     ~Form_main() override;
 

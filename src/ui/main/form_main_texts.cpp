@@ -85,9 +85,10 @@ QObject* Control(QObject& window, const char* name) {
 
 } // namespace
 
-void ApplyDesignTexts(QObject& window) {
+void ApplyDesignTexts(QObject& window, bool everyControl) {
     for (const MainText& t : kTexts)
-        SetControlText(Control(window, t.control), QString::fromUtf8(t.design));
+        if (everyControl || !t.text.ita)
+            SetControlText(Control(window, t.control), QString::fromUtf8(t.design));
 }
 
 void ApplyLanguageTexts(QObject& window) {

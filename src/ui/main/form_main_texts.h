@@ -12,8 +12,9 @@ struct MainText {
     Text3 text;          // {nullptr...}: the control keeps its design-time text in every language
 };
 
-// Sets the design-time text of every control of the table.
-void ApplyDesignTexts(QObject& window);
+// Sets the design-time text of the controls of the table: of every control, or only of those that
+// keep it in every language.
+void ApplyDesignTexts(QObject& window, bool everyControl = true);
 // Sets the text of the current language on every control of the table; nothing for a language
 // code other than 1..3.
 void ApplyLanguageTexts(QObject& window);
