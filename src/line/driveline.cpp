@@ -456,9 +456,7 @@ PolledExchange DriveLine::polled(const LineTarget& to, int add, const std::strin
     if (add == BroadcastAddress) return stop(Outcome::Broadcast);
     ex.instring.clear();
     // A stop meanwhile lets the answer end before its frame goes out.
-    awaited_.emplace();
-    awaited_->frameBytes = ex.frame.size();
-    awaited_->bytes = end == ReplyEnd::OneByte ? 1 : 0;
+    awaited_ = Awaited{ex.frame.size(), end == ReplyEnd::OneByte ? 1 : 0, {}};
     awaited_->since.start();
     const auto forget = qScopeGuard([this] { awaited_.reset(); });
 
