@@ -10,16 +10,22 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -149,6 +155,71 @@ std::string AddressList(const std::set<int>& addresses) {
     return s;
 }
 
+// Seconds of CLOCK_MONOTONIC: the drives' clock, the alarm's and the one --stamp prints.
+double MonotonicSeconds() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// Rings at an exact time of the monotonic clock, without spinning. A QTimer counts whole
+// milliseconds, which would hand every reply byte to the program up to 1 ms after the line
+// delivered it and make every exchange look slower than the line is.
+class Alarm : public QObject {
+  public:
+    explicit Alarm(std::function<void()> ring) : ring_(std::move(ring)) {
+        fd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+        if (fd_ >= 0) {
+            notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+            connect(notifier_, &QSocketNotifier::activated, this, [this] {
+                uint64_t expirations = 0;
+                if (::read(fd_, &expirations, sizeof expirations) > 0) ring_();
+            });
+        } else { // no timerfd: whole milliseconds, late rather than early
+            fallback_.setTimerType(Qt::PreciseTimer);
+            fallback_.setSingleShot(true);
+            connect(&fallback_, &QTimer::timeout, this, [this] { ring_(); });
+        }
+    }
+    ~Alarm() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    // Rings once at `seconds` of the monotonic clock (at once when that has passed); replaces
+    // the time set before.
+    void at(double seconds) {
+        if (fd_ < 0) {
+            const double ms = std::ceil((seconds - MonotonicSeconds()) * 1000.0);
+            fallback_.start(static_cast<int>(std::clamp(ms, 0.0, 24.0 * 3600 * 1000)));
+            return;
+        }
+        itimerspec when{};
+        const double whole = std::floor(std::max(seconds, 0.0));
+        when.it_value.tv_sec = static_cast<time_t>(whole);
+        when.it_value.tv_nsec = static_cast<long>((std::max(seconds, 0.0) - whole) * 1e9);
+        if (when.it_value.tv_nsec > 999999999) when.it_value.tv_nsec = 999999999;
+        if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) when.it_value.tv_nsec = 1; // 0 disarms
+        ::timerfd_settime(fd_, TFD_TIMER_ABSTIME, &when, nullptr);
+    }
+    void cancel() {
+        if (fd_ < 0) {
+            fallback_.stop();
+            return;
+        }
+        itimerspec never{};
+        ::timerfd_settime(fd_, 0, &never, nullptr);
+        uint64_t expirations = 0; // one that rang but was not read yet
+        while (::read(fd_, &expirations, sizeof expirations) > 0) {
+        }
+    }
+
+  private:
+    std::function<void()> ring_;
+    int fd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+    QTimer fallback_;
+};
+
 int BaudOf(speed_t speed) {
     switch (speed) {
     case B19200:
@@ -173,13 +244,12 @@ struct LineOptions {
 class SimServer : public QObject {
   public:
     SimServer(int com, std::set<int> addresses, LineOptions line)
-        : bus_(std::move(addresses)), link_("./com" + std::to_string(com)), lineOptions_(line), line_(bus_) {
+        : bus_(std::move(addresses)), link_("./com" + std::to_string(com)), lineOptions_(line), line_(bus_),
+          alarm_([this] { pump(); }) {
+        bus_.setClock(MonotonicSeconds);
         line_.setTurnaroundSeconds(line.turnaroundSeconds);
         line_.setBurstSeconds(line.burstSeconds);
         if (line.stamp) line_.setFrameTaken([](const std::string& frame, double at) { Stamp(frame, at); });
-        lineTimer_.setTimerType(Qt::PreciseTimer);
-        lineTimer_.setSingleShot(true);
-        connect(&lineTimer_, &QTimer::timeout, this, &SimServer::pump);
     }
     ~SimServer() override { vanish(); }
 
@@ -239,8 +309,9 @@ class SimServer : public QObject {
         delete reader_;
         delete writer_;
         reader_ = writer_ = nullptr;
-        lineTimer_.stop();
+        alarm_.cancel();
         line_.clear();
+        replies_.clear();
         out_.clear();
         ::close(master_);
         ::close(slave_);
@@ -282,11 +353,13 @@ class SimServer : public QObject {
         if (n > 0) {
             const size_t before = bus_.frames().size();
             const double now = bus_.now();
+            // Equal times keep their order: replies leave as their frames came.
             for (const DriveBus::Reply& r : bus_.receive(std::string(buf, static_cast<size_t>(n))))
-                schedule(r);
+                replies_.emplace(now + r.delaySeconds, r.bytes);
             if (lineOptions_.stamp)
                 for (size_t i = before; i < bus_.frames().size(); ++i)
                     Stamp(bus_.frames()[i], now);
+            pump();
             return;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
@@ -297,23 +370,22 @@ class SimServer : public QObject {
         });
     }
 
-    void schedule(const DriveBus::Reply& reply) {
-        int ms = static_cast<int>(reply.delaySeconds * 1000.0 + 0.5);
-        QTimer::singleShot(ms, Qt::PreciseTimer, this, [this, g = generation_, bytes = reply.bytes] {
-            if (g != generation_) return;
-            out_ += bytes;
-            flush();
-        });
-    }
-
-    // Hands the program what has reached it and wakes up when the line next has work.
+    // Hands the program what has reached it (the paced line's bytes, the unpaced replies that
+    // are due) and sets the alarm for the next thing to do.
     void pump() {
         const double now = bus_.now();
+        while (!replies_.empty() && replies_.begin()->first <= now) {
+            out_ += replies_.begin()->second;
+            replies_.erase(replies_.begin());
+        }
         out_ += line_.output(now);
         flush();
-        const double next = line_.nextEvent();
-        if (std::isinf(next)) return;
-        lineTimer_.start(static_cast<int>(std::max(0.0, std::ceil((next - now) * 1000.0))));
+        double next = line_.nextEvent();
+        if (!replies_.empty()) next = std::min(next, replies_.begin()->first);
+        if (std::isinf(next))
+            alarm_.cancel();
+        else
+            alarm_.at(next);
     }
 
     void flush() {
@@ -334,11 +406,12 @@ class SimServer : public QObject {
     std::string slavePath_;
     LineOptions lineOptions_;
     PacedLine line_;
-    QTimer lineTimer_;
+    std::multimap<double, std::string> replies_; // unpaced line: replies by the time they are due
+    Alarm alarm_;
     int master_ = -1, slave_ = -1;
     QSocketNotifier* reader_ = nullptr;
     QSocketNotifier* writer_ = nullptr;
-    unsigned generation_ = 0; // replies due after a vanish are dropped
+    unsigned generation_ = 0; // a pause of the reader from before a vanish is not undone
     std::string out_;
 };
 
