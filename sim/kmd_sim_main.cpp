@@ -2,6 +2,7 @@
 // demonstrated without hardware. It links ./comN in the working directory to the terminal.
 #include "base/numbers.h"
 #include "drivebus.h"
+#include "kmd_sim_alarm.h"
 #include "pacedline.h"
 #include "protocol/frame.h"
 
@@ -14,18 +15,14 @@
 #include <cerrno>
 #include <cmath>
 #include <csignal>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
-#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -154,71 +151,6 @@ std::string AddressList(const std::set<int>& addresses) {
         s += (s.empty() ? "" : ",") + std::to_string(a);
     return s;
 }
-
-// Seconds of CLOCK_MONOTONIC: the drives' clock, the alarm's and the one --stamp prints.
-double MonotonicSeconds() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-// Rings at an exact time of the monotonic clock, without spinning. A QTimer counts whole
-// milliseconds, which would hand every reply byte to the program up to 1 ms after the line
-// delivered it and make every exchange look slower than the line is.
-class Alarm : public QObject {
-  public:
-    explicit Alarm(std::function<void()> ring) : ring_(std::move(ring)) {
-        fd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-        if (fd_ >= 0) {
-            notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
-            connect(notifier_, &QSocketNotifier::activated, this, [this] {
-                uint64_t expirations = 0;
-                if (::read(fd_, &expirations, sizeof expirations) > 0) ring_();
-            });
-        } else { // no timerfd: whole milliseconds, late rather than early
-            fallback_.setTimerType(Qt::PreciseTimer);
-            fallback_.setSingleShot(true);
-            connect(&fallback_, &QTimer::timeout, this, [this] { ring_(); });
-        }
-    }
-    ~Alarm() override {
-        if (fd_ >= 0) ::close(fd_);
-    }
-
-    // Rings once at `seconds` of the monotonic clock (at once when that has passed); replaces
-    // the time set before.
-    void at(double seconds) {
-        if (fd_ < 0) {
-            const double ms = std::ceil((seconds - MonotonicSeconds()) * 1000.0);
-            fallback_.start(static_cast<int>(std::clamp(ms, 0.0, 24.0 * 3600 * 1000)));
-            return;
-        }
-        itimerspec when{};
-        const double whole = std::floor(std::max(seconds, 0.0));
-        when.it_value.tv_sec = static_cast<time_t>(whole);
-        when.it_value.tv_nsec = static_cast<long>((std::max(seconds, 0.0) - whole) * 1e9);
-        if (when.it_value.tv_nsec > 999999999) when.it_value.tv_nsec = 999999999;
-        if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) when.it_value.tv_nsec = 1; // 0 disarms
-        ::timerfd_settime(fd_, TFD_TIMER_ABSTIME, &when, nullptr);
-    }
-    void cancel() {
-        if (fd_ < 0) {
-            fallback_.stop();
-            return;
-        }
-        itimerspec never{};
-        ::timerfd_settime(fd_, 0, &never, nullptr);
-        uint64_t expirations = 0; // one that rang but was not read yet
-        while (::read(fd_, &expirations, sizeof expirations) > 0) {
-        }
-    }
-
-  private:
-    std::function<void()> ring_;
-    int fd_ = -1;
-    QSocketNotifier* notifier_ = nullptr;
-    QTimer fallback_;
-};
 
 int BaudOf(speed_t speed) {
     switch (speed) {
