@@ -2,6 +2,7 @@
 // demonstrated without hardware. It links ./comN in the working directory to the terminal.
 #include "base/numbers.h"
 #include "drivebus.h"
+#include "kmd_sim_alarm.h"
 #include "pacedline.h"
 #include "protocol/frame.h"
 
@@ -10,6 +11,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -173,13 +176,12 @@ struct LineOptions {
 class SimServer : public QObject {
   public:
     SimServer(int com, std::set<int> addresses, LineOptions line)
-        : bus_(std::move(addresses)), link_("./com" + std::to_string(com)), lineOptions_(line), line_(bus_) {
+        : bus_(std::move(addresses)), link_("./com" + std::to_string(com)), lineOptions_(line), line_(bus_),
+          alarm_([this] { pump(); }) {
+        bus_.setClock(MonotonicSeconds);
         line_.setTurnaroundSeconds(line.turnaroundSeconds);
         line_.setBurstSeconds(line.burstSeconds);
         if (line.stamp) line_.setFrameTaken([](const std::string& frame, double at) { Stamp(frame, at); });
-        lineTimer_.setTimerType(Qt::PreciseTimer);
-        lineTimer_.setSingleShot(true);
-        connect(&lineTimer_, &QTimer::timeout, this, &SimServer::pump);
     }
     ~SimServer() override { vanish(); }
 
@@ -239,8 +241,9 @@ class SimServer : public QObject {
         delete reader_;
         delete writer_;
         reader_ = writer_ = nullptr;
-        lineTimer_.stop();
+        alarm_.cancel();
         line_.clear();
+        replies_.clear();
         out_.clear();
         ::close(master_);
         ::close(slave_);
@@ -282,11 +285,13 @@ class SimServer : public QObject {
         if (n > 0) {
             const size_t before = bus_.frames().size();
             const double now = bus_.now();
+            // Equal times keep their order: replies leave as their frames came.
             for (const DriveBus::Reply& r : bus_.receive(std::string(buf, static_cast<size_t>(n))))
-                schedule(r);
+                replies_.emplace(now + r.delaySeconds, r.bytes);
             if (lineOptions_.stamp)
                 for (size_t i = before; i < bus_.frames().size(); ++i)
                     Stamp(bus_.frames()[i], now);
+            pump();
             return;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
@@ -297,23 +302,22 @@ class SimServer : public QObject {
         });
     }
 
-    void schedule(const DriveBus::Reply& reply) {
-        int ms = static_cast<int>(reply.delaySeconds * 1000.0 + 0.5);
-        QTimer::singleShot(ms, Qt::PreciseTimer, this, [this, g = generation_, bytes = reply.bytes] {
-            if (g != generation_) return;
-            out_ += bytes;
-            flush();
-        });
-    }
-
-    // Hands the program what has reached it and wakes up when the line next has work.
+    // Hands the program what has reached it (the paced line's bytes, the unpaced replies that
+    // are due) and sets the alarm for the next thing to do.
     void pump() {
         const double now = bus_.now();
+        while (!replies_.empty() && replies_.begin()->first <= now) {
+            out_ += replies_.begin()->second;
+            replies_.erase(replies_.begin());
+        }
         out_ += line_.output(now);
         flush();
-        const double next = line_.nextEvent();
-        if (std::isinf(next)) return;
-        lineTimer_.start(static_cast<int>(std::max(0.0, std::ceil((next - now) * 1000.0))));
+        double next = line_.nextEvent();
+        if (!replies_.empty()) next = std::min(next, replies_.begin()->first);
+        if (std::isinf(next))
+            alarm_.cancel();
+        else
+            alarm_.at(next);
     }
 
     void flush() {
@@ -334,11 +338,12 @@ class SimServer : public QObject {
     std::string slavePath_;
     LineOptions lineOptions_;
     PacedLine line_;
-    QTimer lineTimer_;
+    std::multimap<double, std::string> replies_; // unpaced line: replies by the time they are due
+    Alarm alarm_;
     int master_ = -1, slave_ = -1;
     QSocketNotifier* reader_ = nullptr;
     QSocketNotifier* writer_ = nullptr;
-    unsigned generation_ = 0; // replies due after a vanish are dropped
+    unsigned generation_ = 0; // a pause of the reader from before a vanish is not undone
     std::string out_;
 };
 

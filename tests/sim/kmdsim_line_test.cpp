@@ -4,6 +4,7 @@
 #include "protocol/frame.h"
 
 #include <QDeadlineTimer>
+#include <QThread>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -109,6 +110,33 @@ TEST(KmdSimLine, AFaultLimitedToOneCommandThroughTheControlLine) {
     EXPECT_FALSE(sim.control("fault nak F1G"));
     EXPECT_FALSE(sim.control("fault vanish F1"));
     EXPECT_FALSE(sim.control("fault none 12"));
+}
+
+// A reply still due when the device goes away goes with it: the device served again does not
+// hand it to the next program as the answer to its frame.
+TEST(KmdSimLine, AReplyDueWhenTheDeviceVanishesIsLostWithIt) {
+    KmdSimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    ASSERT_TRUE(sim.control("slow 0.2"));
+    ASSERT_TRUE(sim.control("fault slow 12"));
+    {
+        Pty pty;
+        ASSERT_TRUE(pty.ok());
+        pty.write(Position2);
+        QStringList frames;
+        QDeadlineTimer deadline(5000);
+        while (!frames.contains("frame" + QString::fromStdString(Module1::StringaHex(Position2))) &&
+               !deadline.hasExpired())
+            ASSERT_TRUE(sim.control("frames", &frames));
+        ASSERT_FALSE(deadline.hasExpired()) << "kmd-sim did not take the frame";
+    }
+    ASSERT_TRUE(sim.control("vanish"));
+    ASSERT_TRUE(sim.control("restore"));
+    QThread::msleep(300); // the slow reply fell due meanwhile
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    pty.write(BuildFrame(1, B("01")));
+    EXPECT_EQ(pty.read(1), " 06");
 }
 
 } // namespace
