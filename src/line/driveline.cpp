@@ -35,12 +35,12 @@ namespace {
 constexpr int MaxSettleRounds = 8;
 // Turnarounds beyond the longest reply time-out of the protocol are no drive's.
 constexpr double LongestTurnaroundKept = 2.0;
+
+// A character on the line: start bit, 8 data bits, stop bit.
+double CharacterSeconds(int baud) { return 10.0 / (baud > 0 ? baud : 9600); }
 } // namespace
 
-double QuietGapSeconds(int baud) {
-    const double fourCharacters = 4 * 10.0 / (baud > 0 ? baud : 9600);
-    return std::max(fourCharacters, 0.050);
-}
+double QuietGapSeconds(int baud) { return std::max(4 * CharacterSeconds(baud), 0.050); }
 
 LineLease::LineLease(LineLease&& other) noexcept
     : line_(std::exchange(other.line_, nullptr)), id_(other.id_) {}
@@ -542,7 +542,7 @@ Exchange DriveLine::stopAll(const LineTarget& to) {
     finish(WaitEnd::Aborted); // may read what has come of the answer
     hold_ = StopHold{};
     hold_.sinceKey.start();
-    hold_.character = 10.0 / (to.baud > 0 ? to.baud : 9600);
+    hold_.character = CharacterSeconds(to.baud);
     if (answer) {
         // The drive's turnaround, and what the adapter and the system add, at most.
         constexpr double Turnaround = 0.003;
